@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/allegro_fixture.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  kav_test::InitHeadlessAllegro();
+  std::srand(12345);
+  return RUN_ALL_TESTS();
+}
