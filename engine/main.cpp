@@ -1,0 +1,46 @@
+// The program's life on one screen: start-up, the screens and the game, and
+// the clean-up that runs on every ordinary end.
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "engine/graphics_engine.h"
+#include "engine/log.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/high_scores.h"
+#include "game/screen_objects.h"
+#include "scene/scene_objects.h"
+
+namespace {
+
+// Runs on the return from main and on the exit of a confirmed quit.
+void OnExit() {
+  RemoveGameObjects();
+  // Bitmaps the effects and the scanner made go back while the library is up.
+  shipExplosion.ReleasePieces();
+  for (Explosion& explosion : explosions) explosion.ReleasePieces();
+  for (Implosion& implosion : implosions) implosion.ReleasePieces();
+  boss.ReleaseExplosions();
+  scanner.ReleaseBuffer();
+  engine.Shutdown();
+}
+
+}  // namespace
+
+int main() {
+  Log("KAV GAME START\n");
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  engine.Initialise();
+  std::atexit(OnExit);
+  BuildScreenObjects();
+  InstallFrameTimer();
+  ReadScores();
+  bestScore = highScores[0];
+  std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
+  RunProgramLoop();
+  return 0;
+}
+END_OF_MAIN()

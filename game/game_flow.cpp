@@ -1,0 +1,252 @@
+#include "game/game_flow.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/data_index.h"
+#include "engine/paced_loop.h"
+#include "entities/entity.h"
+#include "game/collisions.h"
+#include "game/controls.h"
+#include "game/game_state.h"
+#include "game/scoring.h"
+#include "game/screen_objects.h"
+#include "game/waves.h"
+#include "scene/scene_objects.h"
+#include "screens/menu_screen.h"
+#include "screens/sequences.h"
+#include "screens/title_screen.h"
+
+WaveProgress waveProgress;
+
+void PlaceGameObjects() {
+  engine.Show(&worldMap);
+  engine.Show(&scanner);
+  engine.Show(&scoreLabel);
+  engine.Show(&bestScoreLabel);
+  ShowLifeAndBombIcons();
+  for (int i = 0; i < kHumanCount; ++i) {
+    Human& human = humans[i];
+    human.SetState(Human::kWaiting);
+    human.SetPosition(100 * i + 500 * (std::rand() % 10), human.GetY());
+    human.StandOnGround();
+    human.SetWalk();
+  }
+}
+
+void RemoveGameObjects() {
+  engine.Hide(&worldMap);
+  engine.Hide(&scanner);
+  engine.Hide(&scoreLabel);
+  engine.Hide(&bestScoreLabel);
+  for (int i = 0; i < 4; ++i) {
+    engine.Hide(&lifeIcons[i]);
+    engine.Hide(&bombIcons[i]);
+  }
+  for (Human& human : humans) engine.Hide(&human);
+  for (Bullet& bullet : bullets) engine.Hide(&bullet);
+  for (Missile& missile : missiles) engine.Hide(&missile);
+  for (int i = 0; i < enemyCount; ++i)
+    if (enemies[i]) engine.Hide(enemies[i]);
+  engine.Hide(&shipExplosion);
+  for (Explosion& explosion : explosions) engine.Hide(&explosion);
+  engine.Hide(&boss);
+  // Effects still running must not stay frozen on the screens that follow.
+  boss.HideExplosions();
+  CancelSpawnIns();
+}
+
+void SetUpGame() {
+  waveIndex = 0;
+  score = 0;
+  lives = 3;
+  bombs = 3;
+  nextBonusScore = 10000;
+  // The score shown starts from zero too, not from the last game's.
+  AddScore(0);
+  engine.HideMouse();
+  PlaceGameObjects();
+  humansAlive = 1;
+  ship.SetDestroyed(0);
+  humans[0].SetState(Human::kPresent);
+  DeleteEnemies();
+}
+
+void ShowWaveIntro() {
+  std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
+  engine.Show(&bigLabel);
+  RunPacedSteps(kPauseSteps, [] { engine.DrawFrame(); });
+  engine.Hide(&bigLabel);
+}
+
+void StartWave() {
+  worldMap.SetScroll(0, 0);
+  ship.SetPosition(512, 400);
+  ship.SetHeading(1);
+  engine.Show(&ship);
+  engine.PlaySample(dat::kSndPlayLoop, 1);
+  LoadWave(waveIndex);
+  SpawnWave(waveIndex);
+  waveProgress.deathCounter = 0;
+  waveProgress.clearedCounter = 0;
+  waveProgress.reinforcementCounter = 0;
+  waveProgress.reinforcementLimit = 1500;
+  waveProgress.waveDone = false;
+  FrameCounter.store(0);
+}
+
+static void MoveEffects() {
+  for (int k = 0; k < kMaxEnemies; ++k) {
+    if (explosions[k].IsOnList()) {
+      explosions[k].MovePieces();
+      explosions[k].Age();
+    }
+    if (implosions[k].IsOnList()) {
+      implosions[k].MovePieces();
+      implosions[k].Age();
+    }
+  }
+}
+
+static void LoseLife() {
+  lives -= 1;
+  TakeLifeIcon();
+  if (lives > 0) {
+    waveProgress.deathCounter = 0;
+    worldMap.SetScroll(0, 0);
+    ship.SetDestroyed(0);
+    ship.SetPosition(512, 400);
+    engine.Show(&ship);
+    ClearWave();
+    // The wave starts again with the enemies it still owes.
+    SpawnWave(waveIndex);
+  } else {
+    waveProgress.gameOver = true;
+  }
+}
+
+static void Reinforce() {
+  if (++waveProgress.reinforcementCounter <= waveProgress.reinforcementLimit) return;
+  waveProgress.reinforcementCounter = 0;
+  if (waveIndex == kBossWave && waveProgress.reinforcementLimit > 0) {
+    // The boss moves to the point of the world opposite the ship.
+    boss.SetX((ship.GetX() + 2048) % 4096);
+    engine.Show(&boss);
+    waveProgress.reinforcementLimit = 0;
+  } else {
+    for (int k = 0; k < 5; ++k) {
+      MaterialiseEnemy(kBaiter, waveIndex, k);
+      waveTypeCounts[kBaiter] += 1;
+    }
+    waveProgress.reinforcementLimit = 1000;
+  }
+}
+
+bool LogicStep() {
+  if (waveProgress.gameOver) return true;
+  int keyValue, leftClick, rightClick, mouseX, mouseY;
+  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  HandleGameKeys();
+  ship.Move();
+  if (shipExplosion.IsOnList()) {
+    shipExplosion.MovePieces();
+    shipExplosion.Age();
+  }
+  worldMap.Scroll(ship.GetVX(), 0);
+  for (int i = 0; i < enemyCount; ++i) {
+    Entity* e = enemies[i];
+    if (e && !e->IsDead()) {
+      e->Move();
+      e->Think();
+    }
+  }
+  MoveEffects();
+  for (Bullet& bullet : bullets) {
+    bullet.Step();
+    bullet.CheckRange();
+  }
+  for (Missile& missile : missiles) {
+    missile.Step();
+    missile.CheckRange();
+  }
+  for (Human& human : humans) human.Step();
+  ship.ApplyFriction();
+  if (boss.IsOnList()) {
+    boss.MoveStep();
+    boss.AttackStep();
+  }
+  ResolveCollisions();
+  engine.DrawFrame();
+
+  if (ship.IsDestroyed()) waveProgress.deathCounter += 1;
+  if (liveEnemies < 1 && pendingSpawns < 1 && boss.GetHeadHits() < 1) waveProgress.clearedCounter += 1;
+  if (waveProgress.deathCounter > 100) LoseLife();
+  if (waveProgress.clearedCounter > 100) {
+    waveProgress.clearedCounter = 0;
+    waveProgress.waveDone = true;
+  }
+  Reinforce();
+  return waveProgress.waveDone || waveProgress.gameOver;
+}
+
+void FinishClearedWave() {
+  engine.PlaySample(dat::kSndWaveCleared, 0);
+  std::snprintf(bigText, sizeof bigText, "Wave %d Cleared", waveIndex + 1);
+  std::snprintf(middleText, sizeof middleText, "Bonus for humans saved: (100 * %d = %d)", humansAlive,
+                100 * humansAlive);
+  AddScore(100 * humansAlive);
+  bottomText[0] = '\0';
+  // The next human arrives after each of the first nine waves; the pool holds
+  // ten, so after the tenth no one arrives and the line stays empty.
+  if (waveIndex < 9 && humans[waveIndex + 1].GetState() == Human::kWaiting) {
+    std::snprintf(bottomText, sizeof bottomText, "%s", kNewHumanMessages[waveIndex]);
+    humans[waveIndex + 1].SetState(Human::kPresent);
+    humansAlive += 1;
+  }
+  engine.Show(&bigLabel);
+  engine.Show(&middleLabel);
+  engine.Show(&bottomLabel);
+  engine.Hide(&ship);
+  RunPacedSteps(kPauseSteps, [] {
+    int keyValue, leftClick, rightClick, mouseX, mouseY;
+    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    HandleGameKeys();
+    engine.DrawFrame();
+  });
+  engine.Hide(&bigLabel);
+  engine.Hide(&middleLabel);
+  engine.Hide(&bottomLabel);
+  ClearWave();
+  waveIndex += 1;
+  // After wave 20 the game goes on with waves 11 to 20 for ever.
+  if (waveIndex == kWaveCount) waveIndex = 10;
+}
+
+void PlayWave() {
+  ShowWaveIntro();
+  StartWave();
+  RunPacedLoop(LogicStep);
+  engine.StopSample(dat::kSndPlayLoop);
+  if (waveProgress.gameOver) return;
+  FinishClearedWave();
+}
+
+void PlayGame() {
+  waveProgress = WaveProgress();
+  while (!waveProgress.gameOver) PlayWave();
+}
+
+void RunProgramLoop() {
+  for (;;) {
+    RunTitleScreen();
+    const int result = RunMenu();
+    if (result == kMenuPlay) RunIntro();
+    SetUpGame();
+    if (result == kMenuPlay) PlayGame();
+    RemoveGameObjects();
+    engine.DrawFrame();
+    RunClosingSequence();
+    engine.ShowMouse();
+    if (result == kMenuQuit) return;
+  }
+}

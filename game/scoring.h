@@ -1,0 +1,11 @@
+#pragma once
+
+// The one routine through which points are earned: keeps the best score and the
+// texts, and gives an extra life and bomb every 10000 points (one per call).
+void AddScore(int points);
+
+// Puts the icons for the current lives and bombs on the render list / takes the
+// icon of a lost life or used bomb off.
+void ShowLifeAndBombIcons();
+void TakeLifeIcon();
+void TakeBombIcon();

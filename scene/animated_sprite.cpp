@@ -1,0 +1,82 @@
+#include "scene/animated_sprite.h"
+
+#include <allegro.h>
+
+#include "scene/view.h"
+
+void AnimatedSprite::Init(BITMAP* bmp, int px, int py, int w, int h, int centre, int layerValue, const char* text) {
+  bitmap = bmp;
+  x = px;
+  y = py;
+  width = w;
+  height = h;
+  centred = centre;
+  angle = 0;
+  layer = layerValue;
+  SetName(text);
+}
+
+void AnimatedSprite::SetBitmap(BITMAP* bmp) {
+  bitmap = bmp;
+  width = bmp ? bmp->w : 0;
+  height = bmp ? bmp->h : 0;
+}
+
+void AnimatedSprite::Move() {
+  x += vx;
+  y += vy;
+  if (x < 0) x += kWorldWidth;
+  if (x > kWorldWidth) x -= kWorldWidth;
+  if (y < -40) y = -40;
+  if (y > 718) y = 718;
+}
+
+void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, true); }
+
+void AnimatedSprite::DrawUnrotated(BITMAP* target) { DrawSprite(target, false); }
+
+void AnimatedSprite::DrawSprite(BITMAP* target, bool allowRotation) {
+  if (!bitmap) return;
+  const bool rotate = allowRotation && angle != 0;
+  if (!worldSpace) {
+    int px = x, py = y;
+    if (centred) {
+      px = x - bitmap->w / 2;
+      py = y - bitmap->h / 2;
+    }
+    if (rotate)
+      rotate_sprite(target, bitmap, px, py, angle);
+    else
+      draw_sprite(target, bitmap, px, py);
+    return;
+  }
+
+  const int l = viewport.left, t = viewport.top, r = viewport.right, b = viewport.bottom;
+  int sx = x - ViewX + l;
+  int sy = y - ViewY + t;
+  int srcX = 0, srcY = 0;
+  int w = width, h = height;
+  // Near the seam, things at the start of the world show right of it.
+  if (sx + width < l) {
+    if (ViewX < kSeamViewX) return;
+    sx += kWorldWidth;
+  }
+  if (sx < l) {
+    w = width - (l - sx);
+    srcX = l - sx;
+    sx = l;
+  }
+  if (sx > r) return;
+  if (sy + height < t) return;
+  if (sy < t) {
+    h = height - (t - sy);
+    srcY = t - sy;
+    sy = t;
+  }
+  if (sy > b) return;
+  if (height + sy > b) h = b - sy;
+  if (rotate)
+    rotate_sprite(target, bitmap, sx, sy, angle);
+  else
+    masked_blit(bitmap, target, srcX, srcY, sx, sy, w, h);
+}

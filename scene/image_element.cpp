@@ -1,0 +1,20 @@
+#include "scene/image_element.h"
+
+#include <allegro.h>
+
+void ImageElement::Init(BITMAP* bmp, int sx, int sy, int px, int py, int w, int h, int layerValue,
+                        const char* text) {
+  bitmap = bmp;
+  srcX = sx;
+  srcY = sy;
+  x = px;
+  y = py;
+  width = w;
+  height = h;
+  layer = layerValue;
+  SetName(text);
+}
+
+void ImageElement::Draw(BITMAP* target) {
+  if (bitmap) blit(bitmap, target, srcX, srcY, x, y, width, height);
+}

@@ -1,0 +1,102 @@
+#include "support/game_fixture.h"
+
+#include <allegro.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/data_index.h"
+#include "engine/graphics_engine.h"
+#include "entities/enemy_roster.h"
+#include "entities/entity.h"
+#include "game/controls.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/screen_objects.h"
+#include "game/waves.h"
+#include "scene/scene_objects.h"
+#include "scene/view.h"
+#include "support/allegro_fixture.h"
+
+void GameFixture::SetUpTestSuite() {
+  static bool built = false;
+  if (built) return;
+  kav_test::InitHeadlessAllegro();
+  const std::string data = kav_test::DataDir() + "/kav.dat";
+  ASSERT_TRUE(engine.InitialiseOffscreen(data.c_str())) << "cannot load " << data;
+  ScriptedPlatform names;
+  engine.SetPlatform(&names);
+  BuildScreenObjects();
+  engine.SetPlatform(nullptr);
+  built = true;
+}
+
+void GameFixture::SetUp() {
+  engine.SetPlatform(&platform);
+  kav_test::ResetWorld();
+  std::srand(1234);
+}
+
+void GameFixture::TearDown() {
+  kav_test::ResetWorld();
+  engine.SetPlatform(nullptr);
+}
+
+void GameFixture::RunLogicSteps(int steps) {
+  for (int i = 0; i < steps; ++i) LogicStep();
+}
+
+int GameFixture::ElementsOnList() { return engine.Elements().Count(); }
+
+namespace kav_test {
+
+void ResetWorld() {
+  RenderList& list = engine.Elements();
+  while (Element* root = list.Root()) list.Remove(root);
+  DeleteEnemies();
+  pendingSpawns = 0;
+  liveEnemies = 0;
+  humansAlive = 0;
+  for (int& count : waveTypeCounts) count = 0;
+  enemyFireInterval = 50;
+
+  waveIndex = 0;
+  score = 0;
+  bestScore = 0;
+  lives = 3;
+  bombs = 3;
+  nextBonusScore = 10000;
+  waveProgress = WaveProgress();
+
+  nextBullet = 0;
+  fireArmed = 0;
+  bombArmed = 0;
+  nextMissile = 0;
+  shipImageFacing = 1;
+  static const int kDefaultKeys[kControlCount] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z, KEY_SPACE};
+  for (int i = 0; i < kControlCount; ++i) controlKeys[i] = kDefaultKeys[i];
+
+  ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
+  ship.SetVelocity(0, 0);
+  ship.SetDestroyed(0);
+  for (Bullet& bullet : bullets) {
+    bullet.Init(engine.Bitmap(dat::kBeamRight), 0, 0, 0, 1, "Bullet");
+    bullet.SetVelocity(0, 0);
+    bullet.SetTravelled(0);
+  }
+  for (Missile& missile : missiles) missile.Init(0, 1, 0, 0, 0, 1, "Missile");
+  for (int i = 0; i < kHumanCount; ++i) {
+    humans[i].Init(i, 0, 1, 0, 0, 0, 1, "Human");
+    humans[i].SetState(Human::kWaiting);
+  }
+  boss.Init(2048, 100, 2, "MM");
+  boss.SetHeadHits(0);
+  worldMap.SetScroll(0, 0);
+  ViewX = 0;
+  ViewY = 0;
+  TickCounter.store(0);
+  FrameCounter.store(0);
+}
+
+}  // namespace kav_test

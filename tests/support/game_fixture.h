@@ -1,0 +1,29 @@
+// A whole game without a display: the library without a screen, the real data
+// file, every screen object built, and a scripted machine in place of the
+// keyboard, mouse, sound and clock. Each test starts from a clean world with a
+// fixed random seed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_platform.h"
+
+class GameFixture : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  // Steps of play as the main loop runs them (without the frame clock).
+  void RunLogicSteps(int steps);
+  // The number of elements on the render list.
+  static int ElementsOnList();
+
+  ScriptedPlatform platform;
+};
+
+namespace kav_test {
+// Everything off the render list, enemies deleted, counters and game state
+// back to a new program's, the ship at its start.
+void ResetWorld();
+}  // namespace kav_test
