@@ -18,6 +18,10 @@ class Lander : public Entity {
   void Move() override;
   int ScannerColour() override;
 
+  // Taken off by the loss of the last human: it becomes a mutant, which is no
+  // rescue, so no bonus is paid for a human it once held.
+  void Mutate();
+
   int GetState() const { return state; }
   int GetCarried() const { return carried; }
 
