@@ -5,6 +5,8 @@
 #include "scene/polygon_shape.h"
 #include "scene/timed_sprite.h"
 
+class Bullet;
+
 // The mutated rock star of the last wave: a head, a torso, three legs and eight
 // arms, each an animated sprite with its own hit count and outline. It circles
 // slowly, fires while its head lives, and must be taken apart limbs first, then
@@ -47,6 +49,17 @@ class Boss : public Element {
  private:
   // Puts every part sprite at (x, y) plus its offsets for its current image.
   void PlaceParts();
+  // The picture (and outline) index a limb shows in its current frame.
+  int LegImage(int i) const;
+  int ArmImage(const TimedSprite& arm) const;
+  void StartExplosion(int index, BITMAP* picture, const TimedSprite& part);
+  bool TouchesShip(PolygonShape& outline, const TimedSprite& part);
+  void CollideWithShip();
+  // Each returns true when the bullet is used up by that part.
+  bool HitLegs(Bullet& bullet);
+  bool HitArm(Bullet& bullet, int i, TimedSprite* arms, int* hits, int firstExplosion, int firstPicture);
+  bool HitBody(Bullet& bullet);
+  bool LimbsLeft() const;
 
   int firePeriod = 20;
   int fireCounter = 0;

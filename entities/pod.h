@@ -14,3 +14,8 @@ class Pod : public Entity {
   void Move() override;
   int ScannerColour() override;
 };
+
+// The x of the index-th of `count` enemies spread evenly over the world, the
+// first at its middle (pods, bombers and bouncers start this way). A count
+// below 1 is taken as 1.
+int SpreadAcrossWorld(int index, int count);

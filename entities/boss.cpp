@@ -1,0 +1,311 @@
+#include "entities/boss.h"
+
+#include <allegro.h>
+
+#include <cstdlib>
+
+#include "engine/data_index.h"
+#include "engine/graphics_engine.h"
+#include "entities/missile.h"
+#include "game/scoring.h"
+#include "scene/scene_objects.h"
+#include "scene/view.h"
+
+namespace {
+
+constexpr int kHeadHits = 15;
+constexpr int kTorsoHits = 25;
+constexpr int kLimbHits = 5;
+constexpr int kFirePeriod = 20;
+constexpr int kTop = 100;
+constexpr int kBottom = 700;
+constexpr int kLimbPoints = 100;
+constexpr int kBodyPoints = 1000;
+
+// Explosion groups: 5 per limb, one per hit.
+constexpr int kHeadExplosions = 0;
+constexpr int kTorsoExplosions = 15;
+constexpr int kLegExplosions = 40;
+constexpr int kLeftArmExplosions = 55;
+constexpr int kRightArmExplosions = 75;
+
+// Base offsets of the parts from the boss's corner.
+constexpr int kHeadOffset[2] = {185, 0};
+constexpr int kTorsoOffset[2] = {166, 107};
+constexpr int kLegOffsets[Boss::kLegs][2] = {{185, 230}, {215, 230}, {246, 230}};
+constexpr int kLeftArmOffsets[Boss::kArms][2] = {{29, 130}, {28, 165}, {95, 125}, {94, 162}};
+constexpr int kRightArmOffsets[Boss::kArms][2] = {{347, 127}, {344, 162}, {278, 123}, {277, 157}};
+
+// The legs step through images 0, 1, 2, 1; the arms swing 0..6 and back to 1.
+constexpr int kLegFrames = 4;
+constexpr int kLegImageOfFrame[kLegFrames] = {0, 1, 2, 1};
+constexpr int kLegPeriod = 4;
+constexpr int kArmFrames = 12;
+constexpr int kArmImageOfFrame[kArmFrames] = {0, 1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1};
+
+// Extra offsets by image, so the limbs swing about their joints.
+constexpr int kLegImageDX[Boss::kLegImages] = {-12, 0, 12};
+constexpr int kLegImageDY[Boss::kLegImages] = {-2, 0, 2};
+constexpr int kFrontArmImageDX[Boss::kArmImages] = {0, 0, 0, 0, 10, 20, 30};  // left arms 0, 1; right mirrored
+constexpr int kFrontArmImageDY[Boss::kArmImages] = {-80, -56, -30, 0, 12, 24, 30};
+constexpr int kBackArmImageDY[Boss::kArmImages] = {-48, -32, -16, 0, 0, 0, 0};
+
+// Collision outlines, one per picture.
+constexpr int kHeadCorners[][2] = {{33, 2},  {64, 8}, {73, 19}, {80, 74}, {66, 118},
+                                   {6, 118}, {6, 60}, {12, 25}, {17, 15}};
+constexpr int kTorsoCorners[][2] = {{40, 0},    {87, 0},   {126, 18}, {126, 70}, {112, 113},
+                                    {113, 137}, {12, 137}, {13, 107}, {0, 70},   {0, 19}};
+constexpr int kLegCorners[Boss::kLegImages][4][2] = {
+    {{18, 4}, {38, 8}, {26, 82}, {9, 77}},
+    {{3, 5}, {26, 5}, {28, 77}, {7, 77}},
+    {{4, 10}, {24, 5}, {40, 76}, {21, 80}},
+};
+constexpr int kArmCorners[Boss::kArmImages][4][2] = {
+    {{8, 34}, {75, 4}, {84, 25}, {13, 52}}, {{5, 22}, {78, 3}, {83, 24}, {11, 41}},
+    {{9, 8}, {84, 17}, {79, 39}, {3, 25}},  {{9, 0}, {78, 35}, {65, 53}, {0, 16}},
+    {{14, 9}, {86, 32}, {75, 51}, {5, 26}}, {{6, 7}, {79, 3}, {80, 25}, {6, 28}},
+    {{71, 5}, {81, 24}, {19, 63}, {9, 45}},
+};
+
+template <int N>
+void FillOutline(PolygonShape& outline, const int (&corners)[N][2]) {
+  outline.ClearVertices();
+  for (int i = 0; i < N; ++i) outline.AddVertex(corners[i][0], corners[i][1]);
+}
+
+void SetUpPart(TimedSprite& part, int frameCount, BITMAP* const* frames, int period, int x, int y, int layer,
+               const char* name) {
+  part.Init(frameCount, frames, 0, period, x, y, 0, layer, name);
+  part.SetViewport(0, 0, 1023, 767);
+  part.SetWorldSpace();
+}
+
+// Either outline has a corner inside the other, across the world's seam too.
+bool Touch(PolygonShape& a, int ax, int ay, PolygonShape& b, int bx, int by) {
+  return a.AnyVertexInside(ax, ay, b, bx, by) || b.AnyVertexInside(bx, by, a, ax, ay);
+}
+
+}  // namespace
+
+void Boss::Init(int px, int py, int layerValue, const char* text) {
+  x = px;
+  y = py;
+  SetName(text);
+
+  BITMAP* frames[kArmFrames];
+  frames[0] = engine.Bitmap(dat::kBossHead);
+  SetUpPart(head, 1, frames, 1, x + kHeadOffset[0], y + kHeadOffset[1], layerValue, text);
+  frames[0] = engine.Bitmap(dat::kBossTorso);
+  SetUpPart(torso, 1, frames, 1, x + kTorsoOffset[0], y + kTorsoOffset[1], layerValue, text);
+
+  for (int f = 0; f < kLegFrames; ++f) frames[f] = engine.Bitmap(dat::kBossLeg0 + kLegImageOfFrame[f]);
+  for (int i = 0; i < kLegs; ++i)
+    SetUpPart(legs[i], kLegFrames, frames, kLegPeriod, x + kLegOffsets[i][0], y + kLegOffsets[i][1], layerValue, text);
+
+  for (int f = 0; f < kArmFrames; ++f) frames[f] = engine.Bitmap(dat::kBossLeftArm0 + kArmImageOfFrame[f]);
+  for (int i = 0; i < kArms; ++i)
+    SetUpPart(leftArms[i], kArmFrames, frames, 1, x + kLeftArmOffsets[i][0], y + kLeftArmOffsets[i][1], layerValue,
+              text);
+  for (int f = 0; f < kArmFrames; ++f) frames[f] = engine.Bitmap(dat::kBossRightArm0 + kArmImageOfFrame[f]);
+  for (int i = 0; i < kArms; ++i)
+    SetUpPart(rightArms[i], kArmFrames, frames, 1, x + kRightArmOffsets[i][0], y + kRightArmOffsets[i][1], layerValue,
+              text);
+
+  fireCounter = 0;
+  firePeriod = kFirePeriod;
+
+  FillOutline(headOutline, kHeadCorners);
+  FillOutline(torsoOutline, kTorsoCorners);
+  for (int i = 0; i < kLegImages; ++i) FillOutline(legOutlines[i], kLegCorners[i]);
+  for (int i = 0; i < kArmImages; ++i) FillOutline(armOutlines[i], kArmCorners[i]);
+
+  headHits = kHeadHits;
+  torsoHits = kTorsoHits;
+  for (int& hits : legHits) hits = kLimbHits;
+  for (int& hits : leftArmHits) hits = kLimbHits;
+  for (int& hits : rightArmHits) hits = kLimbHits;
+}
+
+void Boss::MoveStep() {
+  // Slow circling, 4 px a step at most. The rounding toward minus infinity
+  // makes each circle drift a little up and to the left.
+  vx = fixcos(itofix(phase)) >> 14;
+  vy = fixsin(itofix(phase)) >> 14;
+  phase = (phase + 1) & 255;
+  x += vx;
+  y += vy;
+  if (y < kTop) y = kTop;
+  if (y > kBottom) y = kBottom;
+  if (x < 0) x += kWorldWidth;
+  if (x > kWorldWidth) x -= kWorldWidth;
+  for (Explosion& explosion : explosions)
+    if (explosion.IsOnList()) explosion.MovePieces();
+}
+
+void Boss::AttackStep() {
+  fireCounter += 1;
+  if (fireCounter >= firePeriod) {
+    fireCounter = 0;
+    // A beaten head fires no more.
+    if (headHits > 0) {
+      const int d = std::rand() % 3 - 1;
+      FireMissile(3, x + 180, y, -9, d);
+      FireMissile(4, x + 285, y, 9, d);
+    }
+  }
+  for (Explosion& explosion : explosions)
+    if (explosion.IsOnList()) explosion.Age();
+}
+
+int Boss::LegImage(int i) const { return kLegImageOfFrame[legs[i].GetFrame()]; }
+
+int Boss::ArmImage(const TimedSprite& arm) const { return kArmImageOfFrame[arm.GetFrame()]; }
+
+void Boss::PlaceParts() {
+  for (int i = 0; i < kLegs; ++i) {
+    const int image = LegImage(i);
+    legs[i].SetPosition(x + kLegOffsets[i][0] + kLegImageDX[image], y + kLegOffsets[i][1] + kLegImageDY[image]);
+  }
+  for (int i = 0; i < kArms; ++i) {
+    // Arms 0 and 1 swing out sideways as well; arms 2 and 3 only lift.
+    const bool front = i < 2;
+    const int left = ArmImage(leftArms[i]);
+    const int right = ArmImage(rightArms[i]);
+    leftArms[i].SetPosition(x + kLeftArmOffsets[i][0] + (front ? kFrontArmImageDX[left] : 0),
+                            y + kLeftArmOffsets[i][1] + (front ? kFrontArmImageDY[left] : kBackArmImageDY[left]));
+    rightArms[i].SetPosition(x + kRightArmOffsets[i][0] - (front ? kFrontArmImageDX[right] : 0),
+                             y + kRightArmOffsets[i][1] + (front ? kFrontArmImageDY[right] : kBackArmImageDY[right]));
+  }
+  head.SetPosition(x + kHeadOffset[0], y + kHeadOffset[1]);
+  torso.SetPosition(x + kTorsoOffset[0], y + kTorsoOffset[1]);
+}
+
+void Boss::Draw(BITMAP* target) {
+  // Parts are placed for the image they show now; drawing may step the
+  // animation, and the new image's offset follows at the next draw.
+  PlaceParts();
+  for (int i = 0; i < kLegs; ++i)
+    if (legHits[i] > 0) legs[i].Draw(target);
+  for (int i = 0; i < kArms; ++i) {
+    if (leftArmHits[i] > 0) leftArms[i].Draw(target);
+    if (rightArmHits[i] > 0) rightArms[i].Draw(target);
+  }
+  if (headHits > 0) head.Draw(target);
+  if (torsoHits > 0) torso.Draw(target);
+}
+
+void Boss::StartExplosion(int index, BITMAP* picture, const TimedSprite& part) {
+  Explosion& explosion = explosions[index];
+  explosion.Init(picture, part.GetX(), part.GetY(), 0, "Bang!");
+  engine.Show(&explosion);
+}
+
+bool Boss::TouchesShip(PolygonShape& outline, const TimedSprite& part) {
+  return Touch(outline, part.GetX(), part.GetY(), ship.GetOutline(), ship.GetX(), ship.GetY());
+}
+
+void Boss::CollideWithShip() {
+  bool touched = torsoHits > 0 && TouchesShip(torsoOutline, torso);
+  touched = touched || (headHits > 0 && TouchesShip(headOutline, head));
+  for (int i = 0; i < kLegs && !touched; ++i)
+    touched = legHits[i] > 0 && TouchesShip(legOutlines[LegImage(i)], legs[i]);
+  for (int i = 0; i < kArms && !touched; ++i) {
+    touched = leftArmHits[i] > 0 && TouchesShip(armOutlines[ArmImage(leftArms[i])], leftArms[i]);
+    touched = touched || (rightArmHits[i] > 0 && TouchesShip(armOutlines[ArmImage(rightArms[i])], rightArms[i]));
+  }
+  if (!touched) return;
+  // Contact hurts the ship only; one explosion however many parts touch it.
+  ship.Explode();
+  shipExplosion.Init(ship.GetBitmap(), ship.GetX(), ship.GetY(), 0, "Bang!");
+  engine.Show(&shipExplosion);
+}
+
+bool Boss::HitLegs(Bullet& bullet) {
+  for (int i = 0; i < kLegs; ++i) {
+    if (legHits[i] <= 0) continue;
+    if (!Touch(legOutlines[LegImage(i)], legs[i].GetX(), legs[i].GetY(), bullet.GetOutline(), bullet.GetX(),
+               bullet.GetY()))
+      continue;
+    legHits[i] -= 1;
+    const int left = legHits[i];
+    StartExplosion(kLegExplosions + 5 * i + left, engine.Bitmap(left > 0 ? dat::kBossHit : dat::kBossLeg0 + i),
+                   legs[i]);
+    AddScore(kLimbPoints);
+    return true;
+  }
+  return false;
+}
+
+bool Boss::HitArm(Bullet& bullet, int i, TimedSprite* arms, int* hits, int firstExplosion, int firstPicture) {
+  TimedSprite& arm = arms[i];
+  if (hits[i] <= 0) return false;
+  if (!Touch(armOutlines[ArmImage(arm)], arm.GetX(), arm.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY()))
+    return false;
+  // Arms 2 and 3 sit behind arms 0 and 1 of their side, which shield them.
+  const bool shielded = (i == 2 && hits[0] > 0) || (i == 3 && hits[1] > 0);
+  if (!shielded) hits[i] -= 1;
+  if (hits[i] == 0)
+    StartExplosion(firstExplosion + 5 * i, engine.Bitmap(firstPicture + i), arm);
+  else
+    StartExplosion(firstExplosion - 1 + 5 * i + hits[i], engine.Bitmap(dat::kBossHit), arm);
+  // Shielded hits pay too.
+  AddScore(kLimbPoints);
+  return true;
+}
+
+bool Boss::LimbsLeft() const {
+  for (int i = 0; i < kLegs; ++i)
+    if (legHits[i] > 0) return true;
+  for (int i = 0; i < kArms; ++i)
+    if (leftArmHits[i] > 0 || rightArmHits[i] > 0) return true;
+  return false;
+}
+
+bool Boss::HitBody(Bullet& bullet) {
+  if (torsoHits > 0) {
+    if (!Touch(torsoOutline, torso.GetX(), torso.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY()))
+      return false;
+    // The torso soaks up shots while any limb lives.
+    if (LimbsLeft()) return true;
+    torsoHits -= 1;
+    if (torsoHits > 0) {
+      StartExplosion(kTorsoExplosions + torsoHits, engine.Bitmap(dat::kBossHit), torso);
+    } else {
+      StartExplosion(kTorsoExplosions, engine.Bitmap(dat::kBossTorso), torso);
+      AddScore(kBodyPoints);
+    }
+    return true;
+  }
+  if (headHits <= 0) return false;
+  if (!Touch(headOutline, head.GetX(), head.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY())) return false;
+  headHits -= 1;
+  if (headHits > 0) {
+    StartExplosion(kHeadExplosions + headHits, engine.Bitmap(dat::kBossHit), head);
+  } else {
+    StartExplosion(kHeadExplosions, engine.Bitmap(dat::kBossHead), head);
+    AddScore(kBodyPoints);
+  }
+  return true;
+}
+
+void Boss::Collide() {
+  if (!ship.IsDestroyed()) CollideWithShip();
+  for (Bullet& bullet : bullets) {
+    if (!bullet.IsOnList()) continue;
+    bool hit = HitLegs(bullet);
+    for (int i = 0; i < kArms && !hit; ++i) {
+      hit = HitArm(bullet, i, leftArms, leftArmHits, kLeftArmExplosions, dat::kBossLeftArm0);
+      hit = hit || HitArm(bullet, i, rightArms, rightArmHits, kRightArmExplosions, dat::kBossRightArm0);
+    }
+    hit = hit || HitBody(bullet);
+    if (hit) bullet.Retire();
+  }
+}
+
+void Boss::HideExplosions() {
+  for (Explosion& explosion : explosions) engine.Hide(&explosion);
+}
+
+void Boss::ReleaseExplosions() {
+  for (Explosion& explosion : explosions) explosion.ReleasePieces();
+}
