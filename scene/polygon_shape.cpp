@@ -24,6 +24,8 @@ int PolygonShape::AddVertex(int x, int y) {
 // that form undefined and is taken as crossed at x = 0; the ship's nose edge
 // relies on this to fill the area in front of it.
 int PolygonShape::HitTest(int px, int py) {
+  // A point or a line has no inside (both of its edges would be the same).
+  if (vertexCount < 3) return 0;
   int crossings = 0;
   for (int i = 0; i < vertexCount; ++i) {
     const int* a = vertices[i];

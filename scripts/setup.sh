@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package the game, its asset generator and its tests
+# need, then configures and builds the game into build/ (the game runs from
+# build/game, next to kav.dat and the music).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake pkg-config
+  liballegro4-dev libmpg123-dev
+  lame espeak-ng libfreetype-dev fonts-dejavu-core libpng-dev
+  libgtest-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev valgrind
+  xvfb xauth xdotool x11-utils imagemagick python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build build -j"$jobs"
