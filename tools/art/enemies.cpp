@@ -196,13 +196,13 @@ Picture Pod() {
   Canvas c(96, 64, kSpriteScale);
   const Pt centre = {48, 48.5f};
   Mask pod = c.NewMask();
-  pod.Ellipse(centre.x, centre.y, 30, 6.8f);
+  pod.Ellipse(centre.x, centre.y, 30, 5.8f);
   c.Paint(pod, VerticalGradient(42, Hex(0xff6a8a), 55, Hex(0x6a0620)), Glossy(3.0f, 0.8f, Hex(0xffa0c0)));
   // Segments of the seed case.
   for (int i = -3; i <= 3; ++i) {
     Mask seg = c.NewMask();
     float x = centre.x + i * 7.5f;
-    seg.Ellipse(x, centre.y, 0.8f, 6.0f - std::abs(i) * 0.9f);
+    seg.Ellipse(x, centre.y, 0.8f, 5.2f - std::abs(i) * 0.8f);
     c.Paint(seg, Hex(0x40021a), FlatPaint(0.9f));
   }
   // Glowing seeds inside.
