@@ -16,6 +16,8 @@ class Baiter : public Entity {
   void Move() override;
   int ScannerColour() override;
 
+  int GetPhase() const { return phase; }
+
  private:
   int phase = 0;
 };

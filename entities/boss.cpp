@@ -161,6 +161,12 @@ int Boss::LegImage(int i) const { return kLegImageOfFrame[legs[i].GetFrame()]; }
 
 int Boss::ArmImage(const TimedSprite& arm) const { return kArmImageOfFrame[arm.GetFrame()]; }
 
+PolygonShape& Boss::LegOutline(int i) { return legOutlines[LegImage(i)]; }
+
+PolygonShape& Boss::LeftArmOutline(int i) { return armOutlines[ArmImage(leftArms[i])]; }
+
+PolygonShape& Boss::RightArmOutline(int i) { return armOutlines[ArmImage(rightArms[i])]; }
+
 void Boss::PlaceParts() {
   for (int i = 0; i < kLegs; ++i) {
     const int image = LegImage(i);
@@ -207,11 +213,10 @@ bool Boss::TouchesShip(PolygonShape& outline, const TimedSprite& part) {
 void Boss::CollideWithShip() {
   bool touched = torsoHits > 0 && TouchesShip(torsoOutline, torso);
   touched = touched || (headHits > 0 && TouchesShip(headOutline, head));
-  for (int i = 0; i < kLegs && !touched; ++i)
-    touched = legHits[i] > 0 && TouchesShip(legOutlines[LegImage(i)], legs[i]);
+  for (int i = 0; i < kLegs && !touched; ++i) touched = legHits[i] > 0 && TouchesShip(LegOutline(i), legs[i]);
   for (int i = 0; i < kArms && !touched; ++i) {
-    touched = leftArmHits[i] > 0 && TouchesShip(armOutlines[ArmImage(leftArms[i])], leftArms[i]);
-    touched = touched || (rightArmHits[i] > 0 && TouchesShip(armOutlines[ArmImage(rightArms[i])], rightArms[i]));
+    touched = leftArmHits[i] > 0 && TouchesShip(LeftArmOutline(i), leftArms[i]);
+    touched = touched || (rightArmHits[i] > 0 && TouchesShip(RightArmOutline(i), rightArms[i]));
   }
   if (!touched) return;
   // Contact hurts the ship only; one explosion however many parts touch it.
@@ -223,7 +228,7 @@ void Boss::CollideWithShip() {
 bool Boss::HitLegs(Bullet& bullet) {
   for (int i = 0; i < kLegs; ++i) {
     if (legHits[i] <= 0) continue;
-    if (!Touch(legOutlines[LegImage(i)], legs[i].GetX(), legs[i].GetY(), bullet.GetOutline(), bullet.GetX(),
+    if (!Touch(LegOutline(i), legs[i].GetX(), legs[i].GetY(), bullet.GetOutline(), bullet.GetX(),
                bullet.GetY()))
       continue;
     legHits[i] -= 1;

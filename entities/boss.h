@@ -45,6 +45,12 @@ class Boss : public Element {
   TimedSprite& LeftArm(int i) { return leftArms[i]; }
   TimedSprite& RightArm(int i) { return rightArms[i]; }
   Explosion& GetExplosion(int i) { return explosions[i]; }
+  // The outlines the parts are tested with now (limbs: for their current image).
+  PolygonShape& HeadOutline() { return headOutline; }
+  PolygonShape& TorsoOutline() { return torsoOutline; }
+  PolygonShape& LegOutline(int i);
+  PolygonShape& LeftArmOutline(int i);
+  PolygonShape& RightArmOutline(int i);
 
  private:
   // Puts every part sprite at (x, y) plus its offsets for its current image.

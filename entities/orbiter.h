@@ -15,6 +15,8 @@ class Orbiter : public Entity {
   void Move() override;
   int ScannerColour() override;
 
+  int GetPhase() const { return phase; }
+
  private:
   int phase = 0;
 };
