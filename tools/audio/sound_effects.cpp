@@ -312,16 +312,19 @@ Samples Laser() {
 }
 
 Samples FighterMissile() {
-  // A sharp downward chirp with a fast vibrato: "pew".
-  const double length = 0.22;
+  // A wobbling, falling "dwoo": lower and longer than the ship's shot, so an
+  // incoming shot is told apart from one's own.
+  const double length = 0.4;
   Samples s(Frames(length));
   Oscillator tone(Wave::kTriangle), vib(Wave::kSine);
+  Filter soften;
   for (size_t i = 0; i < s.size(); ++i) {
     double t = Time(i);
-    double hz = (480.0 + 1100.0 * std::exp(-t / 0.06)) * (1.0 + 0.04 * vib.Next(38.0, kRate));
-    s[i] = static_cast<float>(tone.Next(hz, kRate) * Percussive(t, 0.002, 0.07));
+    double hz = (240.0 + 700.0 * std::exp(-t / 0.12)) * (1.0 + 0.06 * vib.Next(26.0, kRate));
+    double v = soften.Process(tone.Next(hz, kRate), 2500.0, 0.3, kRate);
+    s[i] = static_cast<float>(v * Percussive(t, 0.003, 0.12));
   }
-  SoftenEdges(&s, 0.001, 0.03);
+  SoftenEdges(&s, 0.001, 0.05);
   Normalise(&s, 0.38f);
   return s;
 }
