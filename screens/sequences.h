@@ -1,7 +1,6 @@
+// The two short scenes that frame a game: the astronauts' walk before it and
+// their fall after it.
 #pragma once
 
-// Three astronauts walk past a plane before each game.
-void RunIntro();
-// Three astronauts fall from the sky after each game, and before the program
-// ends.
-void RunClosingSequence();
+#include "screens/closing_sequence.h"
+#include "screens/intro_sequence.h"

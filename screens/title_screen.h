@@ -4,3 +4,7 @@
 // table with the entry of a qualifying score; closes on a click or a key and
 // saves the table.
 void RunTitleScreen();
+
+// The names of the title music and of the menu's.
+constexpr const char* kTitleTrackFile = "VeVarnHolt-CopperSky.mp3";
+constexpr const char* kMenuTrackFile = "VeVarnHolt-GlassHarbour.mp3";

@@ -1,0 +1,93 @@
+#include "screens/closing_sequence.h"
+
+#include "engine/data_index.h"
+#include "engine/graphics_engine.h"
+#include "engine/paced_loop.h"
+#include "scene/view.h"
+
+namespace {
+constexpr int kStartX[ClosingSequence::kAstronauts] = {100, 400, 600};
+constexpr int kStartY[ClosingSequence::kAstronauts] = {-4500, -2500, -1500};
+constexpr int kHeight[ClosingSequence::kAstronauts] = {320, 340, 320};
+constexpr int kFlatX[ClosingSequence::kAstronauts] = {50, 350, 550};
+// The flattened picture lies this far below where the faller touched down.
+constexpr int kLandingOffset[ClosingSequence::kAstronauts] = {60, 90, 120};
+constexpr int kGroundY = 450;
+constexpr int kSpinStep = 8;
+}  // namespace
+
+ClosingSequence::ClosingSequence() {
+  background_.Init(engine.Bitmap(dat::kIntroBackground), 0, 0, 0, 0, 1024, 768, 0, "Splash");
+  for (int i = 0; i < kAstronauts; ++i) {
+    fallers_[i].Init(engine.Bitmap(dat::kAstronaut1 + i), kStartX[i], kStartY[i], 150, kHeight[i], 0, 1, "astro");
+    flattened_[i].Init(engine.Bitmap(dat::kFlatAstronaut1 + i), kFlatX[i], 0, kHeight[i], 150, 0, 1, "astro");
+  }
+}
+
+void ClosingSequence::Open() {
+  // The bursts are drawn in the world; here the world starts at the corner.
+  ViewX = 0;
+  ViewY = 0;
+  engine.AddElement(&background_);
+  for (AnimatedSprite& faller : fallers_) {
+    engine.AddElement(&faller);
+    engine.PlaySample(dat::kSndFalling, 0);
+  }
+  engine.FadeIn(nullptr);
+  keys_.Arm();
+}
+
+void ClosingSequence::Land(int i) {
+  AnimatedSprite& faller = fallers_[i];
+  fallSpeed_[i] = 0;
+  bursts_[i].Init(engine.Bitmap(dat::kAstronaut1 + i), faller.GetX(), faller.GetY(), 1, "Ow!");
+  flattened_[i].SetPosition(flattened_[i].GetX(), faller.GetY() + kLandingOffset[i]);
+  engine.RemoveElement(&faller);
+  engine.AddElement(&flattened_[i]);
+  engine.AddElement(&bursts_[i]);
+  engine.PlaySample(dat::kSndOw, 0);
+}
+
+bool ClosingSequence::Step() {
+  int keyValue, leftClick, rightClick, mouseX, mouseY;
+  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  engine.ElementAt(mouseX, mouseY);
+  for (int i = 0; i < kAstronauts; ++i) {
+    AnimatedSprite& faller = fallers_[i];
+    faller.SetPosition(faller.GetX(), faller.GetY() + fallSpeed_[i]);
+    faller.SetAngle(spin_[i] << 16);
+    spin_[i] += kSpinStep;
+    if (spin_[i] > 255) spin_[i] = 0;
+    if (fallSpeed_[i] > 0 && faller.GetY() > kGroundY) Land(i);
+    // A burst takes itself off the render list when it is over.
+    if (bursts_[i].IsOnList()) {
+      bursts_[i].MovePieces();
+      bursts_[i].Age();
+    }
+  }
+  engine.DrawFrame();
+  if (keys_.Filter(keyValue) != 0) return true;
+  for (int i = 0; i < kAstronauts; ++i)
+    if (fallSpeed_[i] > 0 || bursts_[i].IsOnList()) return false;
+  return true;
+}
+
+void ClosingSequence::Close() {
+  engine.StopSample(dat::kSndFalling);
+  engine.FadeOut(nullptr);
+  // A key can end the sequence with fallers still in the air and bursts still
+  // flying: whatever is still shown goes.
+  for (int i = 0; i < kAstronauts; ++i) {
+    engine.Hide(&fallers_[i]);
+    engine.Hide(&flattened_[i]);
+    engine.Hide(&bursts_[i]);
+  }
+  engine.Hide(&background_);
+}
+
+void RunClosingSequence() {
+  ClosingSequence closing;
+  closing.Open();
+  RunPacedLoop([&] { return closing.Step(); });
+  closing.Close();
+}

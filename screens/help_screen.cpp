@@ -1,0 +1,67 @@
+#include "screens/help_screen.h"
+
+#include "engine/data_index.h"
+#include "engine/paced_loop.h"
+#include "entities/enemy_roster.h"
+#include "game/waves.h"
+#include "music/music_track.h"
+#include "scene/scene_objects.h"
+#include "scene/view.h"
+#include "screens/key_guard.h"
+
+namespace {
+constexpr int kStoryLineCount = 15;
+constexpr int kDecorationLanders = 5;
+
+void AdvanceSpawnIns() {
+  for (Implosion& implosion : implosions) {
+    if (!implosion.IsOnList()) continue;
+    implosion.MovePieces();
+    // The last step of a spawn-in enters its lander into the enemy array.
+    implosion.Age();
+  }
+}
+}  // namespace
+
+void RunHelp(MusicTrack* track) {
+  ImageElement picture;
+  picture.Init(engine.Bitmap(dat::kHelpBackground), 0, 0, 0, 0, 1024, 768, 0, "Splash");
+  // With a human present the type-0 enemies come as landers, not mutants; the
+  // landers are drawn in the world, which starts at the screen's corner here.
+  humansAlive = 1;
+  ViewX = 0;
+  ViewY = 0;
+
+  engine.AddElement(&picture);
+  for (int k = 0; k < kStoryLineCount; ++k) engine.AddElement(&storyLabels[k]);
+  // Five landers materialise in a row above the story: x = 300 .. 700, y = 80.
+  for (int i = 0; i < kDecorationLanders; ++i) MaterialiseEnemy(kLander, -1, i);
+  engine.FadeIn(track);
+
+  KeyGuard keys;
+  keys.Arm();
+  RunPacedLoop([&] {
+    PollTrack(track);
+    int keyValue, leftClick, rightClick, mouseX, mouseY;
+    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    engine.ElementAt(mouseX, mouseY);
+    // Nothing else moves: the landers that have arrived stay where they are,
+    // animating in place.
+    AdvanceSpawnIns();
+    engine.DrawFrame();
+    if (leftClick) {
+      engine.WaitMouseRelease();
+      return true;
+    }
+    return keys.Filter(keyValue) != 0;
+  });
+
+  engine.FadeOut(track);
+  // Spawn-ins still converging go with the landers that have arrived, so
+  // nothing of this screen waits frozen on the render list for the game.
+  CancelSpawnIns();
+  DeleteEnemies();
+  liveEnemies = 0;
+  for (int k = 0; k < kStoryLineCount; ++k) engine.RemoveElement(&storyLabels[k]);
+  engine.RemoveElement(&picture);
+}

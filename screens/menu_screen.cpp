@@ -1,0 +1,127 @@
+#include "screens/menu_screen.h"
+
+#include <allegro.h>
+
+#include "engine/paced_loop.h"
+#include "music/music_track.h"
+#include "scene/scene_objects.h"
+#include "screens/controls_screen.h"
+#include "screens/help_screen.h"
+#include "screens/key_guard.h"
+#include "screens/logo_slide.h"
+#include "screens/title_screen.h"
+#include "screens/track_ramp.h"
+
+namespace {
+
+ImageElement* const kButtons[4] = {&playButton, &controlsButton, &helpButton, &quitButton};
+RectangleShape* const kBoxes[4] = {&playBox, &controlsBox, &helpBox, &quitBox};
+AnimatedSprite* const kLogoWords[4] = {&logoVe, &logoVarn, &logoHolt, &logoSubtitle};
+
+// The promotional line runs right to left along the bottom and starts again
+// from the right once it is far off the left edge.
+void ScrollPromotionalLine() {
+  int x = promoLabel.GetX() - 2;
+  if (x < -4000) x = 1200;
+  promoLabel.SetPosition(x, promoLabel.GetY());
+}
+
+}  // namespace
+
+void ShowMenu(MusicTrack* track) {
+  engine.AddElement(&splashPicture);
+  LogoSlide::PlaceAtStart();
+  for (AnimatedSprite* word : kLogoWords) engine.AddElement(word);
+  for (ImageElement* button : kButtons) engine.AddElement(button);
+  for (RectangleShape* box : kBoxes) engine.AddElement(box);
+  engine.AddElement(&promoLabel);
+  engine.FadeIn(track);
+}
+
+void HideMenu(MusicTrack* track) {
+  engine.FadeOut(track);
+  engine.RemoveElement(&promoLabel);
+  for (AnimatedSprite* word : kLogoWords) engine.RemoveElement(word);
+  for (RectangleShape* box : kBoxes) engine.RemoveElement(box);
+  for (ImageElement* button : kButtons) engine.RemoveElement(button);
+  engine.RemoveElement(&splashPicture);
+}
+
+int RunMenu() {
+  MusicTrack* track = OpenTrack(kMenuTrackFile);
+  PlayTrack(track, 65536, 255, 128);
+  ShowMenu(track);
+
+  // The slide's speed belongs to this visit of the menu: after the help or
+  // the controls screen the words start again from the sides at full speed.
+  LogoSlide logo;
+  KeyGuard keys;
+  keys.Arm();
+  int result = kMenuPlay;
+
+  auto openControls = [&] {
+    HideMenu(track);
+    RunControlsScreen(track);
+    ShowMenu(track);
+    keys.Arm();
+  };
+  auto openHelp = [&] {
+    HideMenu(track);
+    RunHelp(track);
+    ShowMenu(track);
+    keys.Arm();
+  };
+
+  RunPacedLoop([&] {
+    PollTrack(track);
+    int keyValue, leftClick, rightClick, mouseX, mouseY;
+    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    const int id = engine.ElementAt(mouseX, mouseY);
+    logo.Step();
+    ScrollPromotionalLine();
+    engine.DrawFrame();
+
+    if (leftClick) {
+      engine.WaitMouseRelease();
+      switch (id) {
+        case kPlayId:
+          result = kMenuPlay;
+          return true;
+        case kQuitId:
+          result = kMenuQuit;
+          return true;
+        case kControlsId:
+          openControls();
+          return false;
+        case kHelpId:
+          openHelp();
+          return false;
+        default:
+          break;
+      }
+    }
+
+    // The typed key itself decides, so a tap shorter than a step still counts.
+    switch (keys.Filter(keyValue) >> 8) {
+      case KEY_ESC:
+        result = kMenuQuit;
+        return true;
+      case KEY_C:
+        openControls();
+        return false;
+      case KEY_H:
+        openHelp();
+        return false;
+      case KEY_ENTER:
+      case KEY_ENTER_PAD:
+        result = kMenuPlay;
+        return true;
+      default:
+        return false;
+    }
+  });
+
+  HideMenu(track);
+  RampDownAndCloseTrack(track);
+  return result;
+}

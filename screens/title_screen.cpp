@@ -1,0 +1,143 @@
+#include "screens/title_screen.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "engine/data_index.h"
+#include "engine/name_entry.h"
+#include "engine/paced_loop.h"
+#include "game/game_state.h"
+#include "game/high_scores.h"
+#include "music/music_track.h"
+#include "scene/scene_objects.h"
+#include "screens/key_guard.h"
+#include "screens/logo_slide.h"
+#include "screens/track_ramp.h"
+
+namespace {
+
+constexpr int kCaretPeriod = 16;  // steps on, then as many off
+constexpr char kNameHint[] = "A new high score! Type your name and press Enter";
+
+// While a name is typed, a line above the table says so and a caret blinks
+// after the name. The caret label draws the name followed by "_" exactly over
+// the name's own label, so only the underscore shows.
+class NameEntryPrompt {
+ public:
+  void Open(int entry) {
+    entry_ = entry;
+    const int yellow = makecol(255, 252, 25);
+    FONT* font = engine.Font(dat::kFontSmall);
+    hint_.Init(font, kNameHint, 512, 362, 1, yellow, makecol(0, 0, 0), TextLabel::kCentre, 2);
+    caret_.Init(font, caretText_, 524, 400 + 30 * entry, 0, yellow, makecol(0, 0, 0), TextLabel::kLeft, 2);
+    engine.Show(&hint_);
+  }
+
+  void Step() {
+    if (entry_ < 0) return;
+    std::snprintf(caretText_, sizeof caretText_, "%s_", highScoreNames[entry_]);
+    if ((steps_++ / kCaretPeriod) % 2 == 0)
+      engine.Show(&caret_);
+    else
+      engine.Hide(&caret_);
+  }
+
+  void Close() {
+    entry_ = -1;
+    engine.Hide(&hint_);
+    engine.Hide(&caret_);
+  }
+
+ private:
+  int entry_ = -1;
+  int steps_ = 0;
+  char caretText_[kNameLength + 2] = "";
+  TextLabel hint_;
+  TextLabel caret_;
+};
+
+void ShowTable() {
+  for (int k = 0; k < kHighScoreCount; ++k) {
+    engine.AddElement(&highScoreValueLabels[k]);
+    engine.AddElement(&highScoreNameLabels[k]);
+  }
+}
+
+void HideTable() {
+  for (int k = 0; k < kHighScoreCount; ++k) {
+    engine.RemoveElement(&highScoreValueLabels[k]);
+    engine.RemoveElement(&highScoreNameLabels[k]);
+  }
+}
+
+void ShowLogo() {
+  LogoSlide::PlaceAtStart();
+  engine.AddElement(&logoVe);
+  engine.AddElement(&logoVarn);
+  engine.AddElement(&logoHolt);
+  engine.AddElement(&logoSubtitle);
+}
+
+void HideLogo() {
+  engine.RemoveElement(&logoVe);
+  engine.RemoveElement(&logoVarn);
+  engine.RemoveElement(&logoHolt);
+  engine.RemoveElement(&logoSubtitle);
+}
+
+}  // namespace
+
+void RunTitleScreen() {
+  MusicTrack* track = OpenTrack(kTitleTrackFile);
+  PlayTrack(track, 65536, 255, 128);
+
+  // The last game's score enters the table at once (an equal score goes
+  // below); its name is then typed into the new entry while the screen shows.
+  const int entry = InsertHighScore(score);
+  bool typing = entry >= 0;
+
+  engine.AddElement(&splashPicture);
+  ShowTable();
+  ShowLogo();
+  NameEntryPrompt prompt;
+  if (typing) prompt.Open(entry);
+  engine.FadeIn(track);
+
+  LogoSlide logo;
+  KeyGuard keys;
+  keys.Arm();
+  RunPacedLoop([&] {
+    PollTrack(track);
+    int keyValue, leftClick, rightClick, mouseX, mouseY;
+    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    engine.ElementAt(mouseX, mouseY);
+    logo.Step();
+    prompt.Step();
+    engine.DrawFrame();
+
+    bool done = false;
+    if (leftClick) {
+      engine.WaitMouseRelease();
+      done = true;
+    }
+    keyValue = keys.Filter(keyValue);
+    if (keyValue) {
+      if (!typing) return true;
+      if (EditName(highScoreNames[entry], keyValue, kNameLength) != 0) {
+        typing = false;
+        prompt.Close();
+      }
+    }
+    return done;
+  });
+
+  // A click during the entry keeps the name typed so far.
+  prompt.Close();
+  engine.FadeOut(track);
+  RampDownAndCloseTrack(track);
+  HideTable();
+  HideLogo();
+  engine.RemoveElement(&splashPicture);
+  WriteScores();
+}
