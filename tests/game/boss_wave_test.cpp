@@ -1,0 +1,150 @@
+// Wave 20 played with real logic steps: a scripted gunner launches beams at
+// every enemy that shows up and at the boss's parts in turn until the boss is
+// beaten and the wave is cleared.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+#include "engine/data_index.h"
+#include "entities/boss.h"
+#include "entities/entity.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/waves.h"
+#include "scene/scene_objects.h"
+#include "support/game_fixture.h"
+
+namespace {
+
+class BossWaveTest : public GameFixture {
+ protected:
+  // Launches a right-flying beam from the pool so that, after its step in the
+  // coming logic step, its tip's corner (436, 4) lies at the world point.
+  static bool FireAt(int worldX, int worldY) {
+    for (Bullet& bullet : bullets) {
+      if (bullet.IsOnList()) continue;
+      bullet.SetBitmap(engine.Bitmap(dat::kBeamRight));
+      bullet.SetTravelled(0);
+      bullet.SetVelocity(Bullet::kSpeed, 0);
+      bullet.BuildOutline();
+      bullet.SetPosition(worldX - 436 - Bullet::kSpeed, worldY - 4);
+      engine.Show(&bullet);
+      return true;
+    }
+    return false;
+  }
+
+  // The mean of an outline's corners: inside every enemy outline of the game.
+  static std::pair<int, int> Centre(PolygonShape& outline) {
+    int sx = 0, sy = 0;
+    const int n = outline.GetVertexCount();
+    for (int i = 0; i < n; ++i) {
+      sx += outline.VertexX(i);
+      sy += outline.VertexY(i);
+    }
+    return {sx / n, sy / n};
+  }
+
+  // A point well inside a boss outline, found once per outline.
+  std::pair<int, int> InsidePoint(PolygonShape& outline) {
+    auto known = insidePoints.find(&outline);
+    if (known != insidePoints.end()) return known->second;
+    for (int y = 3; y < 250; ++y)
+      for (int x = 3; x < 250; ++x)
+        if (outline.HitTest(x, y) && outline.HitTest(x - 3, y) && outline.HitTest(x + 3, y) &&
+            outline.HitTest(x, y - 3) && outline.HitTest(x, y + 3))
+          return insidePoints[&outline] = {x, y};
+    ADD_FAILURE() << "an outline without an inside";
+    return insidePoints[&outline] = {0, 0};
+  }
+
+  // Every enemy on the screen gets a beam where its move will take it.
+  static void ShootEnemies() {
+    for (int i = 0; i < enemyCount; ++i) {
+      Entity* e = enemies[i];
+      if (!e || e->IsDead() || !e->IsOnList()) continue;
+      const auto [cx, cy] = Centre(e->GetOutline());
+      FireAt(e->GetX() + e->GetDriftX() + cx, e->GetY() + e->GetDriftY() + cy);
+    }
+  }
+
+  // One beam at the first part that can still be hurt: legs, the front arms,
+  // the arms behind them, the torso, the head. Parts are hit where the last
+  // drawing put them.
+  void ShootBoss() {
+    TimedSprite* part = nullptr;
+    PolygonShape* outline = nullptr;
+    for (int i = 0; i < Boss::kLegs && !part; ++i)
+      if (boss.GetLegHits(i) > 0) part = &boss.Leg(i), outline = &boss.LegOutline(i);
+    for (int i = 0; i < Boss::kArms && !part; ++i) {
+      if (boss.GetLeftArmHits(i) > 0)
+        part = &boss.LeftArm(i), outline = &boss.LeftArmOutline(i);
+      else if (boss.GetRightArmHits(i) > 0)
+        part = &boss.RightArm(i), outline = &boss.RightArmOutline(i);
+    }
+    if (!part && boss.GetTorsoHits() > 0) part = &boss.Torso(), outline = &boss.TorsoOutline();
+    if (!part && boss.GetHeadHits() > 0) part = &boss.Head(), outline = &boss.HeadOutline();
+    if (!part) return;
+    const auto [lx, ly] = InsidePoint(*outline);
+    FireAt(part->GetX() + lx, part->GetY() + ly);
+  }
+
+  std::map<PolygonShape*, std::pair<int, int>> insidePoints;
+};
+
+TEST_F(BossWaveTest, GunnerTakesTheBossApartAndClearsWaveTwenty) {
+  SetUpGame();
+  waveIndex = kBossWave;
+  StartWave();
+  ASSERT_TRUE(boss.IsOnList());
+  EXPECT_EQ(boss.GetHeadHits(), 15);
+  EXPECT_EQ(pendingSpawns, 4 + 25);
+
+  constexpr int kStepBudget = 20000;
+  int steps = 0;
+  int beatenAtStep = -1;
+  int bossShotsWhenBeaten = 0;
+  bool done = false;
+  bool shipHit = false;
+  while (!done && steps < kStepBudget) {
+    ShootEnemies();
+    if (boss.GetHeadHits() > 0) ShootBoss();
+    done = LogicStep();
+    ++steps;
+    shipHit = shipHit || ship.IsDestroyed();
+    if (beatenAtStep < 0 && boss.GetHeadHits() == 0) {
+      beatenAtStep = steps;
+      bossShotsWhenBeaten = platform.Plays(dat::kSndMissile34);
+    }
+  }
+
+  ASSERT_TRUE(done) << "wave not cleared within " << kStepBudget << " steps";
+  EXPECT_TRUE(waveProgress.waveDone);
+  EXPECT_FALSE(waveProgress.gameOver);
+  ASSERT_GT(beatenAtStep, 0);
+  // Taken apart completely, in the only order it allows.
+  EXPECT_EQ(boss.GetTorsoHits(), 0);
+  for (int i = 0; i < Boss::kLegs; ++i) EXPECT_EQ(boss.GetLegHits(i), 0);
+  for (int i = 0; i < Boss::kArms; ++i) {
+    EXPECT_EQ(boss.GetLeftArmHits(i), 0);
+    EXPECT_EQ(boss.GetRightArmHits(i), 0);
+  }
+  // It fired while its head lived and never after.
+  EXPECT_GT(bossShotsWhenBeaten, 0);
+  EXPECT_EQ(platform.Plays(dat::kSndMissile34), bossShotsWhenBeaten);
+  // The wave ends 101 steps after the last threat, no sooner.
+  EXPECT_GE(steps, beatenAtStep + 101);
+  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(pendingSpawns, 0);
+  // Boss points (7500 at least) and 4 bombers and 25 baiters at the very least.
+  EXPECT_GE(score, 7500 + 4 * 150 + 25 * 100);
+  EXPECT_FALSE(shipHit) << "the gunner's ship stands far from the boss and shoots everything that comes";
+
+  // After the last wave the game goes on with wave 11.
+  FinishClearedWave();
+  EXPECT_EQ(waveIndex, 10);
+  EXPECT_FALSE(boss.IsOnList());
+}
+
+}  // namespace
