@@ -32,16 +32,16 @@ const char* const kTheme =
     "G5:.5 E5:.5 C5:1 E5:.5 G5:.5 C6:1 "
     "B5:2.5 r:1.5";
 
-// The theme climbing higher for the climax.
-const char* const kThemeHigh =
-    "A5:.5 C6:.5 E6:1 D6:.5 C6:.5 B5:.5 A5:.5 "
-    "C6:1.5 D6:.5 C6:1 A5:1 "
-    "G5:.5 C6:.5 E6:1 G6:1.5 E6:.5 "
-    "D6:2 r:.5 D6:.5 E6:.5 F#6:.5 "
-    "E6:1 A6:.5 G6:.5 E6:1 C6:.5 A5:.5 "
-    "A5:1.5 C6:.5 F6:1 E6:1 "
-    "G6:.5 E6:.5 C6:1 E6:.5 G6:.5 C7:1 "
-    "B6:3 r:1";
+// The theme varied, opening the climax.
+const char* const kVariation =
+    "A4:.5 C5:.5 E5:1 D5:.5 C5:.5 B4:.5 A4:.5 "
+    "C5:1.5 D5:.5 C5:1 A4:1 "
+    "G4:.5 C5:.5 E5:1 G5:1.5 E5:.5 "
+    "D5:2 r:.5 D5:.5 E5:.5 G5:.5 "
+    "E5:1 A5:.5 G5:.5 E5:1 C5:.5 A4:.5 "
+    "A4:1.5 C5:.5 F5:1 E5:1 "
+    "G5:.5 E5:.5 C5:1 E5:.5 G5:.5 C6:1 "
+    "B5:3 r:1";
 
 const char* const kBreakTheme =
     "F5:2 E5:1 D5:1 "
@@ -147,15 +147,16 @@ PcmData ComposeCopperSky() {
     const bool breakdown = bar >= kBreakStart && bar < kClimaxStart;
     const bool outro = bar >= kOutroStart;
     const bool lastBar = bar == plan.bars - 1;
-    const std::string chordName = breakdown ? kBreakChords[bar % 4] : kMainChords[bar % 4];
+    // The piece comes home to A minor on its last bar.
+    const std::string chordName = lastBar ? "A3m" : (breakdown ? kBreakChords[bar % 4] : kMainChords[bar % 4]);
     const std::vector<int> chord = Chord(chordName);
     const double barLength = 4 * song.SecondsPerBeat();
 
-    // Pad: the chord held through the bar, the final one ringing out.
+    // Pad: the chord held through the bar below the melody's register, the
+    // final one ringing out.
     double padHold = lastBar ? barLength * 2.0 : barLength * 0.98;
     double padVelocity = bar < 4 ? 0.5 + 0.1 * bar : (breakdown ? 0.95 : 0.8);
-    for (int note : chord) RenderNote(song.Bus(pad), padPatch, song.At(bar), padHold, note + 12, padVelocity, seed++);
-    RenderNote(song.Bus(pad), padPatch, song.At(bar), padHold, chord[0], padVelocity * 0.6, seed++);
+    for (int note : chord) RenderNote(song.Bus(pad), padPatch, song.At(bar), padHold, note, padVelocity, seed++);
 
     // Arpeggio: sixteenths up and down the chord over two octaves; its filter
     // opens through the intro and again through the climax.
@@ -229,15 +230,16 @@ PcmData ComposeCopperSky() {
   // Melodies.
   PlayLine(song, lead, leadPatch, kTheme, kThemeStart, 0.85, 0, 100);
   PlayLine(song, lead, leadPatch, kTheme, kThemeStart + 8, 0.9, 0, 200);
-  for (const NoteEvent& e : ParseLine(kTheme))  // glassy answer an octave up the second time
-    RenderBell(song.Bus(bells), song.At(kThemeStart + 8, e.beat + 0.5), e.note + 12, 0.35, 1.2, 0.8);
+  for (const NoteEvent& e : ParseLine(kTheme))  // the second time, glass doubles it an octave up
+    RenderBell(song.Bus(bells), song.At(kThemeStart + 8, e.beat), e.note + 12, 0.3, 1.2, 0.8);
   for (int half = 0; half < 2; ++half)
     for (const NoteEvent& e : ParseLine(kBreakTheme))
       RenderBell(song.Bus(bells), song.At(kBreakStart, e.beat), e.note + (half ? 12 : 0), half ? 0.4 : 0.8,
                  e.length * song.SecondsPerBeat() + 1.0, half ? 0.6 : 1.0);
-  PlayLine(song, lead, leadPatch, kThemeHigh, kClimaxStart, 0.8, -12, 500);
-  PlayLine(song, lead, leadPatch, kThemeHigh, kClimaxStart + 8, 0.85, -12, 600);
-  PlayLine(song, lead, leadPatch, kTheme, kClimaxStart + 8, 0.45, -12, 700);  // a low double
+  PlayLine(song, lead, leadPatch, kVariation, kClimaxStart, 0.8, 0, 500);
+  // Then the theme itself an octave up, doubled below: the peak of the piece.
+  PlayLine(song, lead, leadPatch, kTheme, kClimaxStart + 8, 0.75, 12, 600);
+  PlayLine(song, lead, leadPatch, kTheme, kClimaxStart + 8, 0.5, 0, 700);
   for (const NoteEvent& e : ParseLine(kTheme))
     if (e.beat < 16) RenderBell(song.Bus(bells), song.At(kOutroStart, e.beat), e.note, 0.5, 1.6, 0.7);
   RenderBell(song.Bus(bells), song.At(plan.bars - 1), 81, 0.6, 4.0, 0.8);

@@ -19,7 +19,7 @@ constexpr int kSecondStart = 16;
 constexpr int kReturnStart = 24;
 constexpr int kOutroStart = 32;
 
-const char* const kHomeChords[] = {"D3add9", "B2m7", "G2maj7", "A2sus4"};
+const char* const kHomeChords[] = {"D3add9", "B2m7", "G2maj7", "A2"};
 const char* const kAwayChords[] = {"E3m7", "F#2m7", "G2maj7", "A2"};
 
 const char* const kTheme =

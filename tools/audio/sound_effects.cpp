@@ -159,7 +159,7 @@ Samples FallingWhistle() {
     double hz = 2300.0 * std::pow(0.2, t / length) * (1.0 + 0.006 * vibrato.Next(5.5, kRate));
     double v = tone.Next(hz, kRate);
     v += 0.12 * v * v;  // a touch of second harmonic, like a real whistle
-    v += 0.35 * wind.Process(rng.Bipolar(), hz, 0.85, kRate);
+    v += 0.12 * wind.Process(rng.Bipolar(), hz, 0.95, kRate);  // air rushing past
     double amp = SmoothStep(t, 0.0, 0.2) * (0.75 + 0.25 * t / length) * (1.0 - SmoothStep(t, length - 0.25, 0.25));
     s[i] = static_cast<float>(v * amp);
   }
