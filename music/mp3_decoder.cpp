@@ -42,6 +42,14 @@ Mp3Decoder::~Mp3Decoder() {
 void Mp3Decoder::Feed(const void* data, std::size_t bytes) {
   if (!handle_ || failed_ || bytes == 0) return;
   if (mpg123_feed(handle_, static_cast<const unsigned char*>(data), bytes) != MPG123_OK) failed_ = true;
+  fed_ += static_cast<long>(bytes);
+}
+
+long Mp3Decoder::PendingInput() const {
+  if (!handle_) return 0;
+  off_t parsed = mpg123_tell_stream(handle_);
+  if (parsed < 0) parsed = 0;
+  return fed_ > parsed ? fed_ - static_cast<long>(parsed) : 0;
 }
 
 bool Mp3Decoder::ProbeFormat() {

@@ -38,6 +38,9 @@ class Mp3Decoder {
   // audio. True once the first frame has been recognised.
   bool ProbeFormat();
 
+  // Bytes fed but not yet parsed into frames.
+  long PendingInput() const;
+
   // Sample rate in Hz; 0 until the first frame has been recognised.
   int Rate() const { return rate_; }
 
@@ -46,4 +49,5 @@ class Mp3Decoder {
   bool inputEnded_ = false;
   bool failed_ = false;
   int rate_ = 0;
+  long fed_ = 0;
 };

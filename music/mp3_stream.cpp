@@ -35,7 +35,12 @@ void Mp3Stream::Receive(const void* data, int bytes, bool last) {
 
 bool Mp3Stream::Play(int bufferLength, int volume, int pan) {
   if (playing_ || finished_) return playing_;
-  // Two bytes a sample, two samples a frame.
+  // Two bytes a sample, two samples a frame: the screens' 65536 bytes are
+  // 16384 frames, 0.37 s at 44.1 kHz. Allegro's stream holds two such
+  // buffers and offers one for refilling as soon as it has been played, so
+  // at least 0.37 s of music is always queued. That rides over the longest
+  // pauses in polling (a fade's eight full-screen blends, building a screen,
+  // a frame-paced loop catching up) with room to spare.
   int frames = std::max(bufferLength / 4, 1024);
   staging_.assign(static_cast<std::size_t>(frames) * 2, 0);
   stagingFrames_ = 0;
@@ -96,6 +101,10 @@ int Mp3Stream::Poll() {
   if (finished_) return kFinished;
   if (!playing_) return kNotPlaying;
   const std::size_t capacity = staging_.size() / 2;
+  // Keep a block of the file in hand: a screen that stops polling for a
+  // while then only has to ride on the sound already queued, never wait for
+  // the disk.
+  if (!decoder_.InputEnded() && decoder_.PendingInput() < BlockSize()) wantInput_ = true;
   for (;;) {
     FillStaging();
     bool ready = stagingFrames_ == capacity || decodeDone_;
