@@ -105,7 +105,9 @@ Samples Materialise() {
     s[i] = static_cast<float>(v);
   }
   SoftenEdges(&s, 0.005, 0.05);
-  Normalise(&s, 0.42f);
+  // A wave starts every enemy's materialisation in the same step: eight or
+  // more copies play in unison at half volume, so one copy stays quiet.
+  Normalise(&s, 0.25f);
   return s;
 }
 
@@ -142,7 +144,9 @@ Samples Explosion(double weight, uint32_t seed) {
   }
   if (weight > 0.5) AddRoom(&s, 0.8, 0.5, 0.35f, 0.6);
   SoftenEdges(&s, 0.001, 0.2);
-  Normalise(&s, static_cast<float>(0.55 + 0.15 * weight));
+  // A smart bomb kills a screenful of enemies in one step, each playing its
+  // bang in unison: the small explosion is kept lower than the big one.
+  Normalise(&s, static_cast<float>(0.45 + 0.25 * weight));
   return s;
 }
 
