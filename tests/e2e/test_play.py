@@ -1,0 +1,77 @@
+"""A game from the menu: the intro, the first wave's name, the ship flying
+under the arrow keys, the quit question answered No (the game goes on) and
+then Yes (the program ends with code 0)."""
+
+import os
+import time
+import unittest
+
+import harness
+from harness import Game
+
+
+class PlayTest(unittest.TestCase):
+    def setUp(self):
+        self.game = Game("play")
+
+    def tearDown(self):
+        self.game.close()
+
+    def ask_to_quit(self):
+        # In play the keys are read as held keys once a step: press like a
+        # player, not for a few milliseconds.
+        self.game.hold_key("Escape", 0.2)
+        return self.game.wait_for_screen("the quit question", harness.quit_question_frame, 20)
+
+    def test_intro_first_wave_flight_and_the_quit_question(self):
+        game = self.game
+        game.wait_for_screen("the title screen", harness.title_shown, 60)
+        game.key("Return")
+        game.wait_for_screen("the menu", harness.menu_shown)
+        game.key("Return")
+
+        intro = game.wait_for_screen(
+            "the intro", lambda p: not harness.menu_shown(p) and not harness.mostly_black(p)
+            and not harness.wave_name_shown(p))
+        game.save(intro, "intro.png")
+
+        wave = game.wait_for_screen("the name of the first wave", harness.wave_name_shown, 30)
+        game.save(wave, "wave-name.png")
+        game.wait_for_screen("the wave in play", lambda p: not harness.wave_name_shown(p), 30)
+
+        question = self.ask_to_quit()
+        game.save(question, "quit-question.png")
+        frame = harness.quit_question_frame(question)
+        ship = harness.ship_template(question, frame)
+        self.assertGreater(len(ship), 1000, "the question shows the ship's picture")
+
+        game.key("n")
+        game.wait_for_screen("the game again after No", lambda p: harness.quit_question_frame(p) is None, 20)
+
+        # The view keeps the ship 200 px from its left edge while it heads
+        # right, so it is found near x = 200 at its height of 400.
+        before = game.screenshot()
+        game.save(before, "play.png")
+        x0, y0, share = harness.find_ship(before, ship, (150, 260), (300, 500))
+        self.assertGreater(share, 0.7, "the ship is on the screen at (%d, %d)" % (x0, y0))
+
+        game.hold_key("Up", 0.5)
+        higher = game.screenshot()
+        x1, y1, share = harness.find_ship(higher, ship, (150, 260), (0, y0 + 10))
+        self.assertGreater(share, 0.7)
+        self.assertLess(y1, y0 - 20, "the ship climbed from y = %d to %d" % (y0, y1))
+
+        game.hold_key("Right", 0.4)
+        after = game.screenshot()
+        shift, error, unmoved = harness.landscape_shift(higher, after)
+        self.assertGreater(shift, 30, "the landscape scrolled by %d px as the ship flew right" % shift)
+        self.assertLess(error, unmoved / 2)
+
+        self.ask_to_quit()
+        game.key("y")
+        self.assertEqual(game.exit_code(30), 0)
+        self.assertEqual(os.path.getsize(os.path.join(game.work, "KAVscores.sav")), 240)
+
+
+if __name__ == "__main__":
+    harness.main()

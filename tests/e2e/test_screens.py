@@ -1,0 +1,82 @@
+"""The screens around the game, driven as a player would: the title, the menu,
+the help screen and back, the controls screen with a new key assigned and
+back, and Quit, which plays the closing sequence and ends the program."""
+
+import os
+import time
+import unittest
+
+import harness
+from harness import Game
+
+
+# Where the logo words slide in and come to rest.
+LOGO = (0, 0, 1024, 330)
+
+
+class ScreensTest(unittest.TestCase):
+    def setUp(self):
+        self.game = Game("screens")
+
+    def tearDown(self):
+        self.game.close()
+
+    def test_title_menu_help_controls_and_quit(self):
+        game = self.game
+        game.wait_for_screen("the title screen with the high-score table", harness.title_shown, 60)
+        game.save(game.wait_for_still("the logo at rest", LOGO), "title.png")
+
+        game.key("Return")
+        game.wait_for_screen("the menu", harness.menu_shown)
+        game.save(game.wait_for_still("the logo at rest over the menu", LOGO), "menu.png")
+
+        game.key("h")
+        game.wait_for_screen("the help screen", harness.help_shown)
+        # The landers take two seconds to materialise: a better picture, not a
+        # synchronisation.
+        time.sleep(2.5)
+        help_screen = game.screenshot()
+        self.assertTrue(harness.help_shown(help_screen))
+        game.save(help_screen, "help.png")
+        game.key("space")
+        game.wait_for_screen("the menu again after the help screen", harness.menu_shown)
+
+        game.key("c")
+        controls = game.wait_for_screen("the controls screen", harness.controls_shown)
+        game.save(controls, "controls.png")
+        self.assertNotEqual(harness.key_name_mask(controls, 5), harness.key_name_mask(controls, 4),
+                            "the smart bomb and the fire key start with different keys")
+
+        # Give the smart bomb the fire key: its name then reads exactly like
+        # the one in the row above.
+        game.click(700, 301 + 30 * 5 + 14)
+        prompt = game.wait_for_screen("the prompt for the new key", harness.prompt_shown)
+        game.save(prompt, "controls-prompt.png")
+        game.key("z")
+        game.wait_for_screen(
+            "the new key's name beside \"Detonate Bomb\"",
+            lambda p: not harness.prompt_shown(p)
+            and harness.key_name_mask(p, 5) == harness.key_name_mask(p, 4)
+            and len(harness.key_name_mask(p, 5)) > 0)
+
+        game.key("Escape")
+        game.wait_for_screen("the menu again after the controls screen", harness.menu_shown)
+
+        # Quit plays the closing sequence before the program ends.
+        game.click(512, 682)
+        closing = game.wait_for_screen(
+            "the closing sequence", lambda p: not harness.menu_shown(p) and not harness.mostly_black(p), 20)
+        # A moment later the astronauts have landed: a better picture, not a
+        # synchronisation.
+        time.sleep(2.5)
+        later = game.screenshot()
+        game.save(later if later and not harness.mostly_black(later) else closing, "closing.png")
+
+        self.assertEqual(game.exit_code(60), 0)
+        scores = os.path.join(game.work, "KAVscores.sav")
+        self.assertTrue(os.path.exists(scores), "the score file is written after the title screen")
+        self.assertEqual(os.path.getsize(scores), 240)
+
+
+if __name__ == "__main__":
+    harness.main()
