@@ -151,33 +151,31 @@ def is_cyan(r, g, b):
 # The display
 
 
-def free_display():
-    for number in range(60, 400):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            yield number
-
-
 class Display:
-    """An Xvfb screen of 1024 x 768 x 24 of our own."""
+    """An Xvfb screen of 1024 x 768 x 24 of our own. Xvfb picks a free display
+    number itself and reports it, so tests running side by side never share one."""
 
     def __init__(self):
-        self.process = None
-        self.name = None
-        for number in free_display():
-            process = subprocess.Popen(
-                ["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            socket = "/tmp/.X11-unix/X%d" % number
-            deadline = time.monotonic() + 15
-            while process.poll() is None and not os.path.exists(socket) and time.monotonic() < deadline:
-                time.sleep(0.05)
-            if process.poll() is None and os.path.exists(socket):
-                self.process = process
-                self.name = ":%d" % number
-                return
-            process.kill()
-            process.wait()
-        raise RuntimeError("no free X display for Xvfb")
+        read_end, write_end = os.pipe()
+        try:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+                 "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as reported:
+            # The number arrives, followed by a newline, once the server is ready.
+            while not number.endswith(b"\n"):
+                chunk = reported.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            self.close()
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number.strip().decode()
 
     def env(self):
         env = dict(os.environ)
@@ -185,7 +183,7 @@ class Display:
         return env
 
     def close(self):
-        if self.process and self.process.poll() is None:
+        if self.process.poll() is None:
             self.process.terminate()
             try:
                 self.process.wait(timeout=10)
@@ -232,8 +230,15 @@ class Game:
         self.trace_path = os.path.join(self.work, "trace.txt")
         self.trace = open(self.trace_path, "wb")
         self.errors = open(os.path.join(self.work, "stderr.txt"), "wb")
-        self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")], cwd=self.work,
-                                        env=env, stdout=self.trace, stderr=self.errors, start_new_session=True)
+        try:
+            self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")],
+                                            cwd=self.work, env=env, stdout=self.trace, stderr=self.errors,
+                                            start_new_session=True)
+        except OSError:
+            self.trace.close()
+            self.errors.close()
+            self.display.close()
+            raise
 
     # --- life of the process
 
