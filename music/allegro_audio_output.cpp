@@ -2,6 +2,13 @@
 
 #include <allegro.h>
 
+#include <chrono>
+#include <thread>
+
+namespace {
+constexpr int kVolumeGlideMs = 25;
+}
+
 bool AllegroAudioOutput::Start(int framesPerBuffer, int rate, int volume, int pan) {
   Stop();
   if (!digi_driver || digi_driver->id == DIGI_NONE) return false;
@@ -20,7 +27,9 @@ void AllegroAudioOutput::BufferFilled() {
 
 void AllegroAudioOutput::Adjust(int volume, int pan, int rate) {
   if (!stream_) return;
-  voice_set_volume(stream_->voice, volume);
+  // Glide to the new volume over a few milliseconds: a jump in volume is
+  // heard as a click.
+  voice_ramp_volume(stream_->voice, kVolumeGlideMs, volume);
   voice_set_pan(stream_->voice, pan);
   voice_set_frequency(stream_->voice, rate);
 }
@@ -31,6 +40,16 @@ int AllegroAudioOutput::QueueDepth() const {
 }
 
 void AllegroAudioOutput::Stop() {
-  if (stream_) stop_audio_stream(stream_);
+  if (!stream_) return;
+  // Cutting a sounding voice dead clicks. The screens ramp the volume down
+  // before closing, but in a blink, before the mixer has played any of it,
+  // so the voice is faded out here (waiting at most 60 ms).
+  const int voice = stream_->voice;
+  if (voice_get_volume(voice) > 0) {
+    voice_ramp_volume(voice, kVolumeGlideMs, 0);
+    for (int waited = 0; waited < 60 && voice_get_volume(voice) > 0; waited += 5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  stop_audio_stream(stream_);
   stream_ = nullptr;
 }

@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
   }
   CloseTrack(track);
   std::printf("closed\n");
+  std::fflush(stdout);
+  // Let the sound device play out what it holds, so the recording has the
+  // end of the music too.
+  rest(500);
   return 0;
 }
 END_OF_MAIN()

@@ -2,8 +2,9 @@
 
 Plays each track through the game's player (the music_probe helper) under
 Xvfb with ALSA writing everything Allegro sends to a file, then checks that
-the file holds music: loud enough, sustained, and not a click. A missing track
-must leave the helper silent without crashing.
+the file holds music: loud enough, sustained, and not a click, and that
+closing the track fades it out instead of cutting it. A missing track must
+leave the helper silent without crashing.
 """
 import argparse
 import math
@@ -125,6 +126,26 @@ def check_track(probe, game_dir, work, artifacts, track):
         fail("%s: %d of %d windows are silent; the sound is not sustained" % (track, quiet, len(levels)))
     if max(abs(v) for v in values) >= 32767:
         fail("%s: the sound clips" % track)
+    check_ending(track, samples(data))
+
+
+def check_ending(track, values):
+    """Leaving the screen fades the music out; cutting it dead would click."""
+    last = len(values) - 1
+    while last > 0 and values[last] == 0:
+        last -= 1
+    if len(values) - last < RATE // 10:
+        fail("%s: the recording stops while the music still sounds (no silence after closing)" % track)
+    window = int(0.01 * RATE) * CHANNELS
+    body = sorted(max(abs(v) for v in values[last - k * window:last - (k - 1) * window])
+                  for k in range(10, 30))
+    typical = body[len(body) // 2]
+    tail = max(abs(v) for v in values[max(0, last - window // 4):last + 1])
+    print("%s: level %d before closing, %d in its last moment" % (track, typical, tail))
+    if typical < 400:
+        fail("%s: the music had already gone quiet before closing" % track)
+    if tail > 0.1 * typical:
+        fail("%s: the music is cut off at %d of %d instead of fading out" % (track, tail, typical))
 
 
 def check_missing_track(probe, work):
