@@ -43,11 +43,11 @@ void AllegroAudioOutput::Stop() {
   if (!stream_) return;
   // Cutting a sounding voice dead clicks. The screens ramp the volume down
   // before closing, but in a blink, before the mixer has played any of it,
-  // so the voice is faded out here (waiting at most 60 ms).
+  // so the voice is faded out here (waiting at most 100 ms).
   const int voice = stream_->voice;
   if (voice_get_volume(voice) > 0) {
     voice_ramp_volume(voice, kVolumeGlideMs, 0);
-    for (int waited = 0; waited < 60 && voice_get_volume(voice) > 0; waited += 5)
+    for (int waited = 0; waited < 100 && voice_get_volume(voice) > 0; waited += 5)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   stop_audio_stream(stream_);
