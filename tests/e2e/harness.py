@@ -316,20 +316,24 @@ class Game:
 
         return wait_until(what, probe, timeout, interval=0.05)
 
-    def wait_for_still(self, what, region, timeout=30):
+    def wait_for_still(self, what, region, timeout=30, test=None):
         """Takes screenshots until a rectangle (x0, y0, x1, y1) stays the same
-        between two of them; returns the later picture."""
+        between two of them (and test(picture) holds, if given); returns the
+        later picture. A fade changes every pixel, so this also waits one out."""
         previous = [None]
 
         def probe():
+            if not self.running():
+                raise AssertionError("the game ended (code %s) while waiting for %s" % (self.process.poll(), what))
             picture = self.screenshot()
-            if picture is None:
+            if picture is None or (test and not test(picture)):
+                previous[0] = None
                 return None
             still = previous[0] is not None and picture.region(*region) == previous[0].region(*region)
             previous[0] = picture
             return picture if still else None
 
-        return wait_until(what, probe, timeout, interval=0.2)
+        return wait_until(what, probe, timeout, interval=0.1)
 
     def save(self, picture, name):
         picture.save_png(os.path.join(self.artifacts, name))
