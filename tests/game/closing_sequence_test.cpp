@@ -8,6 +8,7 @@
 #include "engine/graphics_engine.h"
 #include "scene/view.h"
 #include "screens/closing_sequence.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST_F(ClosingSequenceTest, AFallerTurnsBy8Of256EachStepAndStartsAgainAfterAFull
 }
 
 TEST_F(ClosingSequenceTest, AKeyWhileFallersAreInTheAirEndsItCleanly) {
-  platform.OnWait([this](long w) {
+  ScriptScreen(platform, [this](long w) {
     if (w == 100) platform.Type(KEY_SPACE);
   });
   testing::internal::CaptureStdout();
@@ -90,7 +91,7 @@ TEST_F(ClosingSequenceTest, AKeyWhileFallersAreInTheAirEndsItCleanly) {
 }
 
 TEST_F(ClosingSequenceTest, AClickDoesNotEndIt) {
-  platform.OnWait([this](long w) {
+  ScriptScreen(platform, [this](long w) {
     if (w == 20) {
       platform.SetMouse(500, 400, 1);
       platform.ReleaseMouseAfter(2);

@@ -10,6 +10,7 @@
 #include "game/controls.h"
 #include "scene/scene_objects.h"
 #include "screens/controls_screen.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -26,7 +27,7 @@ class ControlsScreenTest : public GameFixture {
   }
 
   void Run(std::function<void(long)> script) {
-    platform.OnWait(std::move(script));
+    ScriptScreen(platform, std::move(script));
     RunControlsScreen(nullptr);
   }
 

@@ -13,6 +13,7 @@
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/help_screen.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -20,7 +21,7 @@ namespace {
 class HelpScreenTest : public GameFixture {
  protected:
   void Run(std::function<void(long)> script) {
-    platform.OnWait(std::move(script));
+    ScriptScreen(platform, std::move(script));
     RunHelp(nullptr);
   }
 };

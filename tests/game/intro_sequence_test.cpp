@@ -6,6 +6,7 @@
 
 #include "engine/graphics_engine.h"
 #include "screens/intro_sequence.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -32,7 +33,7 @@ TEST_F(IntroSequenceTest, TheAstronautsBobBetweenTheirOwnHeights) {
   int low[3] = {10000, 10000, 10000}, high[3] = {-10000, -10000, -10000};
   int turns = 0, lastY = intro.Astronaut(1).GetY(), lastStep = 1;
   bool done = false;
-  while (!done) {
+  for (int steps = 0; !done && steps < 1000; ++steps) {
     done = intro.Step();
     for (int i = 0; i < 3; ++i) {
       low[i] = std::min(low[i], intro.Astronaut(i).GetY());
@@ -56,7 +57,7 @@ TEST_F(IntroSequenceTest, TheAstronautsBobBetweenTheirOwnHeights) {
 }
 
 TEST_F(IntroSequenceTest, AKeyEndsItAtTheEndOfThatStep) {
-  platform.OnWait([this](long w) {
+  ScriptScreen(platform, [this](long w) {
     if (w == 10) platform.Type(KEY_SPACE);
   });
   RunIntro();
@@ -65,7 +66,7 @@ TEST_F(IntroSequenceTest, AKeyEndsItAtTheEndOfThatStep) {
 }
 
 TEST_F(IntroSequenceTest, AClickDoesNotEndIt) {
-  platform.OnWait([this](long w) {
+  ScriptScreen(platform, [this](long w) {
     if (w == 10) {
       platform.SetMouse(500, 400, 1);
       platform.ReleaseMouseAfter(2);
@@ -77,7 +78,7 @@ TEST_F(IntroSequenceTest, AClickDoesNotEndIt) {
 
 TEST_F(IntroSequenceTest, AKeyHeldSinceThePlayChoiceDoesNotCutItShort) {
   platform.Hold(KEY_ENTER);
-  platform.OnWait([this](long w) {
+  ScriptScreen(platform, [this](long w) {
     if (w >= 2 && w < 30) platform.Type(KEY_ENTER);  // auto-repeat of the held Enter
   });
   RunIntro();

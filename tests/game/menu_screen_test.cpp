@@ -13,6 +13,7 @@
 #include "scratch_folder.h"
 #include "screens/menu_screen.h"
 #include "support/allegro_fixture.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -28,7 +29,7 @@ class MenuScreenTest : public GameFixture {
   // counted from the start of this run.
   int Run(std::function<void(long)> script) {
     const long base = platform.Waits();
-    platform.OnWait([base, script](long wait) { script(wait - base); });
+    ScriptScreen(platform, std::move(script));
     const int result = RunMenu();
     waits_ = platform.Waits() - base;
     return result;

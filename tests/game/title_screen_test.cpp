@@ -15,6 +15,7 @@
 #include "scratch_folder.h"
 #include "screens/title_screen.h"
 #include "support/allegro_fixture.h"
+#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -39,7 +40,7 @@ class TitleScreenTest : public GameFixture {
   // Runs the title screen with the scripted keys; returns the number of
   // steps it ran.
   long Run() {
-    platform.OnWait([this](long wait) {
+    ScriptScreen(platform, [this](long wait) {
       for (const Burst& burst : script_) {
         const long i = wait - burst.first;
         if (i >= 0 && i < static_cast<long>(burst.keys.size())) platform.Type(burst.keys[i]);
