@@ -136,5 +136,6 @@ void ClearWave() {
   for (Bullet& bullet : bullets) engine.Hide(&bullet);
   for (Missile& missile : missiles) engine.Hide(&missile);
   engine.Hide(&boss);
+  boss.HideExplosions();
   CancelSpawnIns();
 }
