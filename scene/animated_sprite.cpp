@@ -31,6 +31,16 @@ void AnimatedSprite::Move() {
   if (y > 718) y = 718;
 }
 
+namespace {
+// Allegro's rotate_sprite shifts the position left by 16 bits, which is
+// undefined for a sprite left of or above the target; multiply instead.
+void RotateSprite(BITMAP* target, BITMAP* sprite, int x, int y, int angle) {
+  target->vtable->pivot_scaled_sprite_flip(target, sprite, x * 0x10000 + sprite->w * 0x10000 / 2,
+                                           y * 0x10000 + sprite->h * 0x10000 / 2, sprite->w * 0x8000,
+                                           sprite->h * 0x8000, angle, 0x10000, FALSE);
+}
+}  // namespace
+
 void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, true); }
 
 void AnimatedSprite::DrawUnrotated(BITMAP* target) { DrawSprite(target, false); }
@@ -45,7 +55,7 @@ void AnimatedSprite::DrawSprite(BITMAP* target, bool allowRotation) {
       py = y - bitmap->h / 2;
     }
     if (rotate)
-      rotate_sprite(target, bitmap, px, py, angle);
+      RotateSprite(target, bitmap, px, py, angle);
     else
       draw_sprite(target, bitmap, px, py);
     return;
@@ -76,7 +86,7 @@ void AnimatedSprite::DrawSprite(BITMAP* target, bool allowRotation) {
   if (sy > b) return;
   if (height + sy > b) h = b - sy;
   if (rotate)
-    rotate_sprite(target, bitmap, sx, sy, angle);
+    RotateSprite(target, bitmap, sx, sy, angle);
   else
     masked_blit(bitmap, target, srcX, srcY, sx, sy, w, h);
 }

@@ -84,6 +84,9 @@ void RectangleShape::Init(int idValue, int normal, int flash, int period, int le
   y2 = bottom;
   flashing = flashingValue;
   SetName(text);
+  // The global boxes are constructed before the colour depth is set, when
+  // makecol can't yet give the screen's red; by set-up time it can.
+  highlightColour = makecol(255, 0, 0);
 }
 
 int RectangleShape::HitTest(int px, int py) {

@@ -92,3 +92,22 @@ TEST_F(ScannerTest, EnemiesHumansAndTheShipShowAsDotsWithTheShipOnTop) {
 }
 
 }  // namespace
+
+namespace {
+
+using MenuBoxColourTest = GameFixture;
+
+// The menu boxes are built before the screen's colour format is known.
+TEST_F(MenuBoxColourTest, AHighlightedMenuBoxIsRed) {
+  BITMAP* target = create_bitmap(1024, 768);
+  for (RectangleShape* box : {&playBox, &controlsBox, &helpBox, &quitBox}) {
+    box->Highlight();
+    box->Draw(target);
+    EXPECT_EQ(box->LastColour(), makecol(255, 0, 0));
+    EXPECT_EQ(getpixel(target, box->Left(), box->Top()), makecol(255, 0, 0));
+    box->Unhighlight();
+  }
+  destroy_bitmap(target);
+}
+
+}  // namespace

@@ -200,3 +200,23 @@ TEST_F(SpriteTest, DriftMovesWithoutWrapOrClamp) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpriteTest, ARotatedSpritePartlyAboveAndLeftOfTheTargetDrawsItsVisiblePart) {
+  BITMAP* bmp = create_bitmap(40, 40);
+  clear_to_color(bmp, makecol(0, 255, 0));
+  AnimatedSprite s;
+  s.Init(bmp, -20, -20, 40, 40, 0, 1, "astro");
+  s.SetAngle(128 << 16);  // half a turn: the square covers the same place
+  s.Draw(target);
+  EXPECT_TRUE(Painted(5, 5));
+  EXPECT_FALSE(Painted(30, 30));
+  s.SetPosition(-100, -4500);  // far above: nothing, and no fault
+  clear_bitmap(target);
+  s.Draw(target);
+  EXPECT_FALSE(Painted(0, 0));
+  destroy_bitmap(bmp);
+}
+
+}  // namespace
