@@ -164,11 +164,11 @@ void Canvas::Paint(const Mask& mask, const Shader& shader, const Finish& finish)
       nz /= nl;
       float diffuse = std::max(0.0f, nx * lx + ny * ly + nz * lz) / lz;
       float shade = 1.0f + (diffuse - 1.0f) * finish.relief;
-      float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), finish.gloss);
-      spec = std::max(0.0f, spec - flatSpec) * finish.shine;
+      float glint = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), finish.gloss);
+      glint = std::max(0.0f, glint - flatSpec) * finish.shine;
 
       float fx = (box.x0 + x + 0.5f) / s, fy = (box.y0 + y + 0.5f) / s;
-      Rgb c = shader(fx, fy) * std::max(0.0f, shade) + Rgb{spec, spec, spec};
+      Rgb c = shader(fx, fy) * std::max(0.0f, shade) + Rgb{glint, glint, glint};
       if (rimFine > 0) {
         float t = 1.0f - Smooth(rimFine * 0.5f, rimFine, dist[li] / 3.0f);
         c = Mix(c, finish.rimColour, t * 0.9f);

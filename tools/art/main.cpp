@@ -151,18 +151,18 @@ int main(int argc, char** argv) {
   }
 
   std::vector<art::SheetFont> fonts;
-  for (const FontSpec& spec : kFonts) {
+  for (const FontSpec& face : kFonts) {
     art::GlyphGrid grid;
     std::string error;
-    if (!art::BuildGlyphGrid(spec.ttf, spec.pixelSize, spec.tracking, grid, error)) {
-      std::fprintf(stderr, "kav_artgen: font %d: %s\n", spec.index, error.c_str());
+    if (!art::BuildGlyphGrid(face.ttf, face.pixelSize, face.tracking, grid, error)) {
+      std::fprintf(stderr, "kav_artgen: font %d: %s\n", face.index, error.c_str());
       return 1;
     }
-    if (!art::WriteGlyphGridBmp(grid, NumberedPath(folder, spec.index))) {
-      std::fprintf(stderr, "kav_artgen: cannot write %s\n", NumberedPath(folder, spec.index).c_str());
+    if (!art::WriteGlyphGridBmp(grid, NumberedPath(folder, face.index))) {
+      std::fprintf(stderr, "kav_artgen: cannot write %s\n", NumberedPath(folder, face.index).c_str());
       return 1;
     }
-    fonts.push_back({spec.index, spec.use, grid});
+    fonts.push_back({face.index, face.use, grid});
   }
 
   std::vector<const art::Artwork*> ordered;
