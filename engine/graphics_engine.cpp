@@ -7,6 +7,7 @@
 #include "engine/allegro_platform.h"
 #include "engine/data_index.h"
 #include "engine/log.h"
+#include "engine/translucent_blend.h"
 #include "music/music_track.h"
 #include "scene/element.h"
 
@@ -195,7 +196,7 @@ void GraphicsEngine::FadeIn(MusicTrack* music) {
   set_trans_blender(0, 0, 0, 80);
   for (int step = 0; step < 8; ++step) {
     if (music) PollTrack(music);
-    draw_trans_sprite(backBuffer_, target, 0, 0);
+    DrawTranslucent(backBuffer_, target, 80);
     platform_->Present(backBuffer_);
   }
   destroy_bitmap(target);
@@ -209,7 +210,7 @@ void GraphicsEngine::FadeOut(MusicTrack* music) {
   set_trans_blender(0, 0, 0, 80);
   for (int step = 0; step < 8; ++step) {
     if (music) PollTrack(music);
-    draw_trans_sprite(backBuffer_, black, 0, 0);
+    DrawTranslucent(backBuffer_, black, 80);
     platform_->Present(backBuffer_);
   }
   destroy_bitmap(black);
