@@ -1,0 +1,193 @@
+// Times the heaviest moments of the game on the real data file, without a
+// display: a logic step with its frame in three crowded scenes, the two fades,
+// and the load of kav.dat. Ends with a PASS/FAIL line per budget and a non-zero
+// exit code when a budget is missed.
+//
+//   kav_bench            full run: 10 repetitions, medians judged
+//   kav_bench --smoke    a few iterations of everything; budgets are printed
+//                        but only a benchmark that cannot run fails
+//
+// Any Google Benchmark flag may follow (--benchmark_filter=Fade, ...).
+#include <allegro.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/bench_scenes.h"
+#include "bench/budget_report.h"
+#include "engine/graphics_engine.h"
+#include "game/game_flow.h"
+#include "scene/scene_objects.h"
+
+namespace {
+
+void ReportScene(benchmark::State& state, const bench::SceneCount& c) {
+  state.counters["elements"] = c.elements;
+  state.counters["enemies"] = c.enemies;
+  state.counters["spawn_ins"] = c.spawnIns;
+  state.counters["bullets"] = c.bullets;
+  state.counters["missiles"] = c.missiles;
+  state.counters["explosions"] = c.explosions;
+}
+
+// Each iteration builds its scene afresh (not timed), so every timed step
+// starts from the same crowded state. `warmUp` runs one untimed step first, as
+// the step before it would have in play.
+template <typename Build, typename Check>
+void TimeStepOf(benchmark::State& state, Build build, bool warmUp, Check check) {
+  build();
+  if (warmUp) LogicStep();
+  const bench::SceneCount before = bench::CountScene();
+  if (const char* wrong = check(before)) {
+    state.SkipWithError(wrong);
+    return;
+  }
+  ReportScene(state, before);
+  for (auto _ : state) {
+    state.PauseTiming();
+    build();
+    if (warmUp) LogicStep();
+    state.ResumeTiming();
+    LogicStep();
+  }
+}
+
+void BM_Wave16FirstStep(benchmark::State& state) {
+  TimeStepOf(state, bench::BuildWave16SpawnIn, false, [](const bench::SceneCount& c) -> const char* {
+    return c.spawnIns == 76 && c.enemies == 0 ? nullptr : "wave 16 did not start with 76 spawn-ins";
+  });
+}
+
+void BM_Wave16BattleStep(benchmark::State& state) {
+  TimeStepOf(state, bench::BuildWave16Battle, true, [](const bench::SceneCount& c) -> const char* {
+    if (c.enemies < 70) return "fewer than 70 of wave 16's enemies are in play";
+    if (c.bullets < 15 || c.missiles < 55 || c.explosions < 30) return "the battle lacks its shots or explosions";
+    if (!c.shipAlive) return "the ship did not survive the set-up";
+    return nullptr;
+  });
+}
+
+void BM_BossFightStep(benchmark::State& state) {
+  TimeStepOf(state, bench::BuildBossFight, true, [](const bench::SceneCount& c) -> const char* {
+    if (!c.boss) return "the boss is not on the screen";
+    if (c.explosions < 12 || c.missiles < 6) return "the boss has too few volleys or explosions running";
+    if (!c.shipAlive) return "the ship did not survive the set-up";
+    return nullptr;
+  });
+}
+
+// Drawing alone, to split a step's cost between logic and drawing.
+void BM_Wave16BattleDrawFrame(benchmark::State& state) {
+  bench::BuildWave16Battle();
+  LogicStep();
+  ReportScene(state, bench::CountScene());
+  for (auto _ : state) engine.DrawFrame();
+}
+
+void BM_FadeIn(benchmark::State& state) {
+  bench::BuildTitleScene();
+  for (auto _ : state) engine.FadeIn(nullptr);
+}
+
+void BM_FadeOut(benchmark::State& state) {
+  bench::BuildTitleScene();
+  for (auto _ : state) {
+    state.PauseTiming();
+    engine.DrawFrame();  // the fade starts from the last frame shown
+    state.ResumeTiming();
+    engine.FadeOut(nullptr);
+  }
+}
+
+void BM_LoadDataFile(benchmark::State& state) {
+  const std::string path = bench::DataFilePath();
+  for (auto _ : state) {
+    DATAFILE* data = load_datafile(path.c_str());
+    state.PauseTiming();
+    if (!data) {
+      state.SkipWithError("kav.dat did not load");
+      break;
+    }
+    unload_datafile(data);
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(BM_Wave16FirstStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Wave16BattleStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BossFightStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Wave16BattleDrawFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FadeIn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FadeOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const std::vector<Budget> kBudgets = {
+    {"BM_Wave16FirstStep", "step + frame, wave 16 first step", 2.0},
+    {"BM_Wave16BattleStep", "step + frame, wave 16 battle", 2.0},
+    {"BM_BossFightStep", "step + frame, wave 20 boss fight", 2.0},
+    {"BM_FadeIn", "FadeIn (8 blends)", 15.0},
+    {"BM_FadeOut", "FadeOut (8 blends)", 15.0},
+};
+
+// The piece bitmaps the effects made go back while the library is still up.
+void ReleaseGameBitmaps() {
+  bench::ClearScene();
+  shipExplosion.ReleasePieces();
+  for (Explosion& explosion : explosions) explosion.ReleasePieces();
+  for (Implosion& implosion : implosions) implosion.ReleasePieces();
+  boss.ReleaseExplosions();
+  scanner.ReleaseBuffer();
+  engine.ReleaseOffscreen();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Our own flag goes; the defaults come first so the caller's flags win.
+  bool smoke = false;
+  std::vector<char*> args = {argv[0]};
+  static char fullRepetitions[] = "--benchmark_repetitions=10";
+  // Scenes are rebuilt untimed before every step; a tenth of a second of timed
+  // steps per repetition keeps the whole run near half a minute.
+  static char fullTime[] = "--benchmark_min_time=0.1";
+  static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+  static char smokeTime[] = "--benchmark_min_time=0.01";
+  static char smokeRepetitions[] = "--benchmark_repetitions=1";
+  for (int i = 1; i < argc; ++i) smoke = smoke || std::strcmp(argv[i], "--smoke") == 0;
+  if (smoke) {
+    args.push_back(smokeTime);
+    args.push_back(smokeRepetitions);
+  } else {
+    args.push_back(fullRepetitions);
+    args.push_back(fullTime);
+    args.push_back(aggregatesOnly);
+  }
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--smoke") != 0) args.push_back(argv[i]);
+  int count = static_cast<int>(args.size());
+  args.push_back(nullptr);
+
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+
+  std::string error;
+  if (!bench::StartHeadless(error)) {
+    std::cerr << "kav_bench: " << error << "\n";
+    return 1;
+  }
+  benchmark::AddCustomContext("data_file", bench::DataFilePath());
+
+  // Colour only on a terminal, so CI logs stay plain.
+  BudgetReporter reporter(kBudgets, isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                          : benchmark::ConsoleReporter::OO_Tabular);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const bool ok = reporter.PrintVerdict(std::cout, !smoke);
+  benchmark::Shutdown();
+  ReleaseGameBitmaps();
+  return ok ? 0 : 1;
+}
