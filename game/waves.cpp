@@ -103,6 +103,13 @@ void EnterEnemy(int type, int x, int y) {
   e->Init(enemyFireInterval, 0, 1, 0, 0, 0, 1, "Baddie");
   e->SetScore(type >= 0 && type < kEnemyTypes ? kEnemyScores[type] : kEnemyScores[kLander]);
   e->SetPosition(x, y);
+  // A lander that comes as a mutant (nobody left to abduct) is owed as a
+  // mutant from now on: its kill lowers the mutants' count, and a restarted
+  // wave must not bring back a lander that was already shot down.
+  if (type >= 0 && type < kEnemyTypes && e->GetType() != type) {
+    waveTypeCounts[type] -= 1;
+    waveTypeCounts[e->GetType()] += 1;
+  }
   engine.AddElement(e);
   enemyCount += 1;
   liveEnemies += 1;
@@ -121,6 +128,9 @@ void DeleteEnemies() {
     enemies[i] = nullptr;
   }
   enemyCount = 0;
+  // An empty array holds no living enemy, whoever empties it (a new game set
+  // up after a lost one too).
+  liveEnemies = 0;
 }
 
 void ClearWave() {

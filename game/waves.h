@@ -31,5 +31,5 @@ void EnterEnemy(int type, int x, int y);
 void ClearWave();
 // Takes every running spawn-in off the render list (none outlives its wave).
 void CancelSpawnIns();
-// Takes every enemy off the render list and deletes it.
+// Takes every enemy off the render list and deletes it; none is then alive.
 void DeleteEnemies();

@@ -69,9 +69,12 @@ TEST_F(EntityTest, MutantEnteredForALanderScoresAsALanderButCountsAsAMutantWhenK
   Entity* e = enemies[0];
   EXPECT_EQ(e->GetType(), kMutant);
   EXPECT_EQ(e->GetScore(), 100);
+  // From its arrival the wave owes a mutant instead of the lander.
+  EXPECT_EQ(waveTypeCounts[kLander], 0);
+  EXPECT_EQ(waveTypeCounts[kMutant], 1);
   e->Kill();
-  EXPECT_EQ(waveTypeCounts[kLander], 1);
-  EXPECT_EQ(waveTypeCounts[kMutant], -1);
+  EXPECT_EQ(waveTypeCounts[kLander], 0);
+  EXPECT_EQ(waveTypeCounts[kMutant], 0);
 }
 
 TEST_F(EntityTest, InitSetsUpAWorldSpriteWithTheStandardOutline) {
