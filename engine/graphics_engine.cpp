@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/allegro_platform.h"
+#include "engine/data_file_check.h"
 #include "engine/data_index.h"
 #include "engine/log.h"
 #include "engine/translucent_blend.h"
@@ -75,7 +76,8 @@ void GraphicsEngine::Initialise() {
   backBuffer_ = create_bitmap(width_, height_);
 
   Log("GraphicsEngine: load_datafile\n");
-  data_ = load_datafile("kav.dat");
+  // A damaged file is refused before the library's loader can trip over it.
+  data_ = DataFileIntact("kav.dat") ? load_datafile("kav.dat") : nullptr;
   if (!data_ || !DataFileUsable()) {
     std::snprintf(message_, sizeof message_, "Error loading datafile: KAV.DAT\n");
     Fail(4);
@@ -147,7 +149,7 @@ void GraphicsEngine::FetchFonts() {
 bool GraphicsEngine::InitialiseOffscreen(const char* dataFile) {
   if (!backBuffer_) backBuffer_ = create_bitmap(width_, height_);
   if (!data_) {
-    data_ = load_datafile(dataFile);
+    data_ = DataFileIntact(dataFile) ? load_datafile(dataFile) : nullptr;
     if (data_ && !DataFileUsable()) {
       unload_datafile(data_);
       data_ = nullptr;
