@@ -24,9 +24,10 @@ class FaultGame(harness.Game):
     """One run of the real binary, like harness.Game, with the working folder
     prepared before the start. `prepare(work)` may change the folder;
     `home_files` are written into a private HOME (the library reads
-    ~/.allegrorc, ALSA ~/.asoundrc); `user` runs the game as that user."""
+    ~/.allegrorc, ALSA ~/.asoundrc); `extra_env` is added to the game's
+    environment; `user` runs the game as that user."""
 
-    def __init__(self, test_name, prepare=None, home_files=None, user=None):
+    def __init__(self, test_name, prepare=None, home_files=None, extra_env=None, user=None):
         options = harness.OPTIONS
         self.work = os.path.abspath(os.path.join(options.work, test_name))
         self.artifacts = os.path.abspath(options.artifacts)
@@ -52,6 +53,7 @@ class FaultGame(harness.Game):
         self.display = harness.Display()
         env = self.display.env()
         env["HOME"] = home
+        env.update(extra_env or {})
         self.trace_path = os.path.join(self.logs, "trace.txt")
         self.trace = open(self.trace_path, "wb")
         self.errors = open(os.path.join(self.logs, "stderr.txt"), "wb")
