@@ -25,9 +25,10 @@ class FaultGame(harness.Game):
     prepared before the start. `prepare(work)` may change the folder;
     `home_files` are written into a private HOME (the library reads
     ~/.allegrorc, ALSA ~/.asoundrc); `extra_env` is added to the game's
-    environment; `user` runs the game as that user."""
+    environment; `user` runs the game as that user; `wrapper` is a command
+    the game runs under (a memory checker)."""
 
-    def __init__(self, test_name, prepare=None, home_files=None, extra_env=None, user=None):
+    def __init__(self, test_name, prepare=None, home_files=None, extra_env=None, user=None, wrapper=None):
         options = harness.OPTIONS
         self.work = os.path.abspath(os.path.join(options.work, test_name))
         self.artifacts = os.path.abspath(options.artifacts)
@@ -58,6 +59,8 @@ class FaultGame(harness.Game):
         self.trace = open(self.trace_path, "wb")
         self.errors = open(os.path.join(self.logs, "stderr.txt"), "wb")
         command = [os.path.join(os.path.abspath(options.game_dir), "kav")]
+        if wrapper:
+            command = list(wrapper) + command
         if user:
             command = ["setpriv", "--reuid", user, "--regid", user_group(user), "--clear-groups"] + command
         try:
