@@ -29,9 +29,21 @@ done
 work=$(mktemp -d /tmp/kav-measure.XXXXXX)
 xvfb_pid=""
 game_pid=""
+watcher_pid=""
+stop() {  # stop PID: asks it to end, and insists after 5 s
+  [ -n "$1" ] && kill -0 "$1" 2> /dev/null || return 0
+  kill "$1" 2> /dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$1" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$1" 2> /dev/null || true
+  wait "$1" 2> /dev/null || true
+}
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2> /dev/null && wait "$game_pid" 2> /dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null && wait "$xvfb_pid" 2> /dev/null || true
+  stop "$watcher_pid"
+  stop "$game_pid"
+  stop "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
