@@ -20,11 +20,7 @@ namespace {
 void OnExit() {
   RemoveGameObjects();
   // Bitmaps the effects and the scanner made go back while the library is up.
-  shipExplosion.ReleasePieces();
-  for (Explosion& explosion : explosions) explosion.ReleasePieces();
-  for (Implosion& implosion : implosions) implosion.ReleasePieces();
-  boss.ReleaseExplosions();
-  scanner.ReleaseBuffer();
+  ReleaseSceneBitmaps();
   engine.Shutdown();
 }
 

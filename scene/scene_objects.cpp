@@ -33,3 +33,11 @@ TextLabel highScoreNameLabels[10];
 TextLabel storyLabels[20];
 TextLabel controlNameLabels[6];
 TextLabel controlKeyLabels[6];
+
+void ReleaseSceneBitmaps() {
+  shipExplosion.ReleasePieces();
+  for (Explosion& explosion : explosions) explosion.ReleasePieces();
+  for (Implosion& implosion : implosions) implosion.ReleasePieces();
+  boss.ReleaseExplosions();
+  scanner.ReleaseBuffer();
+}

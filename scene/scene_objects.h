@@ -48,5 +48,9 @@ extern TextLabel storyLabels[20];
 extern TextLabel controlNameLabels[6];
 extern TextLabel controlKeyLabels[6];
 
+// Frees the bitmaps the effects and the scanner made (at exit, while the
+// library is still up).
+void ReleaseSceneBitmaps();
+
 // Menu ids of the four boxes (the message-box buttons use 16 and 17).
 enum MenuId { kPlayId = 3, kControlsId = 4, kHelpId = 5, kQuitId = 6 };

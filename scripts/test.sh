@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian 12 machine and runs every test: the unit
-# and whole-game suites (also under AddressSanitizer and UndefinedBehaviorSanitizer),
-# the display tests and the end-to-end tests under Xvfb.
+# Sets everything up on a fresh Debian 12 machine and runs every test: the unit,
+# whole-game and display suites, the benchmark's smoke run, the end-to-end tests
+# under Xvfb (with the fault and memory checks), then the unit and whole-game
+# suites and a short soak again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and short fuzzing runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,6 +16,12 @@ ctest --test-dir build --output-on-failure -L e2e
 echo "== Tests under the sanitizers =="
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKAV_SANITIZE=ON -DKAV_BUILD_ASSETS=OFF \
   -DKAV_BUILD_BENCH=OFF -DKAV_DATA_DIR="$PWD/build/game" > /dev/null
-cmake --build build-asan -j"$jobs" --target kav_unit_tests kav_game_tests
-ctest --test-dir build-asan --output-on-failure -j"$jobs" -L "unit|game"
+cmake --build build-asan -j"$jobs" --target kav_unit_tests kav_game_tests kav_soak
+ctest --test-dir build-asan --output-on-failure -j"$jobs" -L "unit|game|soak"
+
+echo "== Fuzzing (short runs) =="
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKAV_FUZZ=ON -DKAV_SANITIZE=ON -DKAV_BUILD_ASSETS=OFF \
+  -DKAV_BUILD_BENCH=OFF -DKAV_DATA_DIR="$PWD/build/game" > /dev/null
+cmake --build build-fuzz -j"$jobs" --target kav_fuzz_score_file kav_fuzz_name_entry kav_fuzz_data_file
+ctest --test-dir build-fuzz --output-on-failure -L fuzz
 echo "All tests passed."

@@ -36,11 +36,7 @@ bool ReadOption(const char* argument, const char* name, long& value) {
 void ReleaseEverything() {
   RemoveGameObjects();
   DeleteEnemies();
-  shipExplosion.ReleasePieces();
-  for (Explosion& explosion : explosions) explosion.ReleasePieces();
-  for (Implosion& implosion : implosions) implosion.ReleasePieces();
-  boss.ReleaseExplosions();
-  scanner.ReleaseBuffer();
+  ReleaseSceneBitmaps();
   engine.ReleaseOffscreen();
 }
 

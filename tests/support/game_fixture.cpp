@@ -51,6 +51,14 @@ int GameFixture::ElementsOnList() { return engine.Elements().Count(); }
 
 namespace kav_test {
 
+void ReleaseEverything() {
+  RenderList& list = engine.Elements();
+  while (Element* root = list.Root()) list.Remove(root);
+  DeleteEnemies();
+  ReleaseSceneBitmaps();
+  engine.ReleaseOffscreen();
+}
+
 void ResetWorld() {
   RenderList& list = engine.Elements();
   while (Element* root = list.Root()) list.Remove(root);

@@ -44,6 +44,10 @@ int SampleIndex(SAMPLE* sample) {
 
 ScriptedPlatform::ScriptedPlatform() = default;
 
+ScriptedPlatform::~ScriptedPlatform() {
+  if (lastFrame_) destroy_bitmap(lastFrame_);
+}
+
 bool ScriptedPlatform::KeyHeld(int scancode) { return scancode > 0 && scancode < 128 && held_[scancode]; }
 bool ScriptedPlatform::KeyPressed() { return !typed_.empty(); }
 int ScriptedPlatform::ReadKey() {

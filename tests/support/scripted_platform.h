@@ -20,6 +20,7 @@ class ScriptedPlatform : public Platform {
   };
 
   ScriptedPlatform();
+  ~ScriptedPlatform() override;
 
   // Keyboard.
   void PollKeyboard() override {}

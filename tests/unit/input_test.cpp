@@ -17,7 +17,6 @@ class InputTest : public ::testing::Test {
   void TearDown() override {
     platform.SetMouse(0, 0, 0);
     Poll();  // leave the engine's button memory clear for the next test
-    while (Element* root = engine.Elements().Root()) engine.RemoveElement(root);
     engine.SetPlatform(nullptr);
   }
   struct Result {
@@ -70,6 +69,7 @@ TEST_F(InputTest, APressGoesToTheElementUnderThePointerAndTheReleaseBackToIt) {
   platform.SetMouse(500, 500, 0);  // released elsewhere: still a click
   EXPECT_EQ(Poll().left, 1);
   EXPECT_EQ(engine.Elements().Pressed(), nullptr);
+  engine.RemoveElement(&box);
 }
 
 TEST_F(InputTest, WaitingForTheMouseReturnsOnceTheButtonsAreUp) {

@@ -3,10 +3,13 @@
 #include <cstdlib>
 
 #include "support/allegro_fixture.h"
+#include "support/game_fixture.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   kav_test::InitHeadlessAllegro();
   std::srand(12345);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  kav_test::ReleaseEverything();
+  return result;
 }
