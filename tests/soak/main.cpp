@@ -16,6 +16,7 @@
 #include "scene/scene_objects.h"
 #include "soak/soak_settings.h"
 #include "support/allegro_fixture.h"
+#include "support/game_fixture.h"
 
 namespace soak {
 long playSteps = 3000;
@@ -30,14 +31,6 @@ bool ReadOption(const char* argument, const char* name, long& value) {
   char* end = nullptr;
   value = std::strtol(argument + length, &end, 10);
   return end && *end == '\0' && end != argument + length;
-}
-
-// What the game's exit handler gives back, and the data file.
-void ReleaseEverything() {
-  RemoveGameObjects();
-  DeleteEnemies();
-  ReleaseSceneBitmaps();
-  engine.ReleaseOffscreen();
 }
 
 }  // namespace
@@ -57,6 +50,6 @@ int main(int argc, char** argv) {
   }
   kav_test::InitHeadlessAllegro();
   const int result = RUN_ALL_TESTS();
-  ReleaseEverything();
+  kav_test::ReleaseEverything();
   return result;
 }
