@@ -3,7 +3,6 @@
 // beaten and the wave is cleared.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <utility>
 
 #include "engine/data_index.h"
@@ -14,58 +13,19 @@
 #include "game/waves.h"
 #include "scene/scene_objects.h"
 #include "support/game_fixture.h"
+#include "support/gunnery.h"
 
 namespace {
 
 class BossWaveTest : public GameFixture {
  protected:
-  // Launches a right-flying beam from the pool so that, after its step in the
-  // coming logic step, its tip's corner (436, 4) lies at the world point.
-  static bool FireAt(int worldX, int worldY) {
-    for (Bullet& bullet : bullets) {
-      if (bullet.IsOnList()) continue;
-      bullet.SetBitmap(engine.Bitmap(dat::kBeamRight));
-      bullet.SetTravelled(0);
-      bullet.SetVelocity(Bullet::kSpeed, 0);
-      bullet.BuildOutline();
-      bullet.SetPosition(worldX - 436 - Bullet::kSpeed, worldY - 4);
-      engine.Show(&bullet);
-      return true;
-    }
-    return false;
-  }
-
-  // The mean of an outline's corners: inside every enemy outline of the game.
-  static std::pair<int, int> Centre(PolygonShape& outline) {
-    int sx = 0, sy = 0;
-    const int n = outline.GetVertexCount();
-    for (int i = 0; i < n; ++i) {
-      sx += outline.VertexX(i);
-      sy += outline.VertexY(i);
-    }
-    return {sx / n, sy / n};
-  }
-
-  // A point well inside a boss outline, found once per outline.
-  std::pair<int, int> InsidePoint(PolygonShape& outline) {
-    auto known = insidePoints.find(&outline);
-    if (known != insidePoints.end()) return known->second;
-    for (int y = 3; y < 250; ++y)
-      for (int x = 3; x < 250; ++x)
-        if (outline.HitTest(x, y) && outline.HitTest(x - 3, y) && outline.HitTest(x + 3, y) &&
-            outline.HitTest(x, y - 3) && outline.HitTest(x, y + 3))
-          return insidePoints[&outline] = {x, y};
-    ADD_FAILURE() << "an outline without an inside";
-    return insidePoints[&outline] = {0, 0};
-  }
-
   // Every enemy on the screen gets a beam where its move will take it.
   static void ShootEnemies() {
     for (int i = 0; i < enemyCount; ++i) {
       Entity* e = enemies[i];
       if (!e || e->IsDead() || !e->IsOnList()) continue;
-      const auto [cx, cy] = Centre(e->GetOutline());
-      FireAt(e->GetX() + e->GetDriftX() + cx, e->GetY() + e->GetDriftY() + cy);
+      const auto [cx, cy] = kav_test::OutlineCentre(e->GetOutline());
+      kav_test::FireBeamAt(e->GetX() + e->GetDriftX() + cx, e->GetY() + e->GetDriftY() + cy);
     }
   }
 
@@ -86,11 +46,11 @@ class BossWaveTest : public GameFixture {
     if (!part && boss.GetTorsoHits() > 0) part = &boss.Torso(), outline = &boss.TorsoOutline();
     if (!part && boss.GetHeadHits() > 0) part = &boss.Head(), outline = &boss.HeadOutline();
     if (!part) return;
-    const auto [lx, ly] = InsidePoint(*outline);
-    FireAt(part->GetX() + lx, part->GetY() + ly);
+    const auto [lx, ly] = kav_test::InsidePoint(*outline);
+    EXPECT_TRUE(outline->HitTest(lx, ly)) << "an outline without an inside";
+    kav_test::FireBeamAt(part->GetX() + lx, part->GetY() + ly);
   }
 
-  std::map<PolygonShape*, std::pair<int, int>> insidePoints;
 };
 
 TEST_F(BossWaveTest, GunnerTakesTheBossApartAndClearsWaveTwenty) {

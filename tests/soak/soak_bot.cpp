@@ -12,20 +12,11 @@
 #include "scene/scene_objects.h"
 #include "screens/message_box.h"
 #include "soak/play_audit.h"
+#include "support/gunnery.h"
 
 namespace {
 
 // The mean of an outline's corners lies inside every enemy outline of the game.
-std::pair<int, int> Centre(PolygonShape& outline) {
-  int sx = 0, sy = 0;
-  const int n = outline.GetVertexCount();
-  for (int i = 0; i < n; ++i) {
-    sx += outline.VertexX(i);
-    sy += outline.VertexY(i);
-  }
-  return n > 0 ? std::make_pair(sx / n, sy / n) : std::make_pair(0, 0);
-}
-
 RectangleShape* Button(const AuditResult& audit, int id) {
   for (Element* e : audit.strangers)
     if (e->GetId() == id)
@@ -161,22 +152,6 @@ void SoakBot::WhileQuestionOpen(const AuditResult& audit) {
   platform_.Type(KEY_N);
 }
 
-bool SoakBot::FireAt(int worldX, int worldY) {
-  // A right-flying beam placed so that, after its move in the coming step, the
-  // corner (436, 4) of its tip lies on the point.
-  for (Bullet& bullet : bullets) {
-    if (bullet.IsOnList()) continue;
-    bullet.SetBitmap(engine.Bitmap(dat::kBeamRight));
-    bullet.SetTravelled(0);
-    bullet.SetVelocity(Bullet::kSpeed, 0);
-    bullet.BuildOutline();
-    bullet.SetPosition(worldX - 436 - Bullet::kSpeed, worldY - 4);
-    engine.Show(&bullet);
-    return true;
-  }
-  return false;
-}
-
 void SoakBot::AimAtEnemies() {
   std::vector<Entity*> targets;
   for (int i = 0; i < enemyCount; ++i) {
@@ -187,20 +162,9 @@ void SoakBot::AimAtEnemies() {
   // still move, fire, abduct and mutate for a while.
   for (int shot = 0; shot < 2 && !targets.empty(); ++shot) {
     Entity* e = targets[Below(static_cast<int>(targets.size()))];
-    const auto [cx, cy] = Centre(e->GetOutline());
-    FireAt(e->GetX() + e->GetDriftX() + cx, e->GetY() + e->GetDriftY() + cy);
+    const auto [cx, cy] = kav_test::OutlineCentre(e->GetOutline());
+    kav_test::FireBeamAt(e->GetX() + e->GetDriftX() + cx, e->GetY() + e->GetDriftY() + cy);
   }
-}
-
-std::pair<int, int> SoakBot::InsidePoint(PolygonShape& outline) {
-  auto known = insidePoints_.find(&outline);
-  if (known != insidePoints_.end()) return known->second;
-  for (int y = 3; y < 250; ++y)
-    for (int x = 3; x < 250; ++x)
-      if (outline.HitTest(x, y) && outline.HitTest(x - 3, y) && outline.HitTest(x + 3, y) &&
-          outline.HitTest(x, y - 3) && outline.HitTest(x, y + 3))
-        return insidePoints_[&outline] = {x, y};
-  return insidePoints_[&outline] = Centre(outline);
 }
 
 void SoakBot::AimAtBoss() {
@@ -218,6 +182,6 @@ void SoakBot::AimAtBoss() {
   }
   if (!part && boss.GetTorsoHits() > 0) part = &boss.Torso(), outline = &boss.TorsoOutline();
   if (!part) part = &boss.Head(), outline = &boss.HeadOutline();
-  const auto [lx, ly] = InsidePoint(*outline);
-  FireAt(part->GetX() + lx, part->GetY() + ly);
+  const auto [lx, ly] = kav_test::InsidePoint(*outline);
+  kav_test::FireBeamAt(part->GetX() + lx, part->GetY() + ly);
 }

@@ -5,7 +5,6 @@
 // straight at enemies and at the boss's parts, so that waves end.
 #pragma once
 
-#include <map>
 #include <random>
 #include <utility>
 
@@ -40,8 +39,6 @@ class SoakBot {
   void Mouse();
   void AimAtEnemies();
   void AimAtBoss();
-  bool FireAt(int worldX, int worldY);
-  std::pair<int, int> InsidePoint(PolygonShape& outline);
   bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
@@ -65,5 +62,4 @@ class SoakBot {
   int escapesPressed_ = 0;
   bool questionStuck_ = false;
 
-  std::map<PolygonShape*, std::pair<int, int>> insidePoints_;
 };

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "entities/enemy_roster.h"
+#include "game/waves.h"
 #include "support/scripted_platform.h"
 
 class GameFixture : public ::testing::Test {
@@ -19,6 +23,13 @@ class GameFixture : public ::testing::Test {
   // The number of elements on the render list.
   static int ElementsOnList();
 
+  // An enemy entered the way the game enters one (the last of the array).
+  template <class T>
+  static T* Enter(int type, int x, int y) {
+    EnterEnemy(type, x, y);
+    return static_cast<T*>(enemies[enemyCount - 1]);
+  }
+
   ScriptedPlatform platform;
 };
 
@@ -29,4 +40,17 @@ void ResetWorld();
 // Frees everything the game made (enemies, effect pieces, the data file)
 // before the process ends, so that a leak reported at exit is a real one.
 void ReleaseEverything();
+
+// Seeds the generator so that the draws `wanted` makes come out as it asks;
+// the search replays from each candidate seed.
+template <class Wanted>
+void SeedWhere(Wanted wanted) {
+  for (unsigned seed = 1;; ++seed) {
+    std::srand(seed);
+    if (wanted()) {
+      std::srand(seed);
+      return;
+    }
+  }
+}
 }  // namespace kav_test

@@ -17,27 +17,10 @@
 
 namespace {
 
-// Seeds the generator so that the draws `wanted` makes come out as it asks;
-// the search replays from each candidate seed.
-template <class Wanted>
-void SeedWhere(Wanted wanted) {
-  for (unsigned seed = 1;; ++seed) {
-    std::srand(seed);
-    if (wanted()) {
-      std::srand(seed);
-      return;
-    }
-  }
-}
+using kav_test::SeedWhere;
 
 class FightersAndOrbitersTest : public GameFixture {
  protected:
-  template <class T>
-  T* Enter(int type, int x, int y) {
-    EnterEnemy(type, x, y);
-    return static_cast<T*>(enemies[enemyCount - 1]);
-  }
-
   // Missiles launched since the test began (the ring starts at 0 and no test
   // fires 60).
   static int MissilesFired() { return nextMissile; }

@@ -16,28 +16,10 @@
 
 namespace {
 
-// Seeds the generator so that the draws `wanted` makes come out as it asks;
-// the search replays from each candidate seed.
-template <class Wanted>
-void SeedWhere(Wanted wanted) {
-  for (unsigned seed = 1;; ++seed) {
-    std::srand(seed);
-    if (wanted()) {
-      std::srand(seed);
-      return;
-    }
-  }
-}
+using kav_test::SeedWhere;
 
 class PodsAndBombersTest : public GameFixture {
  protected:
-  // An enemy entered the way the game enters one, and its array slot.
-  template <class T>
-  T* Enter(int type, int x, int y) {
-    EnterEnemy(type, x, y);
-    return static_cast<T*>(enemies[enemyCount - 1]);
-  }
-
   // Places a right-flying beam so that its tip's corner (436, 4) lies at the
   // world point, and puts it on the render list.
   static void AimBulletAt(Bullet& bullet, int worldX, int worldY) {
