@@ -153,7 +153,7 @@ watch() {  # watch CONDITION TIMEOUT
 
 # Xvfb picks a free display itself and reports its number when it is ready.
 exec {fd}> "$work/display"
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -fbdir "$work/fb" -br -nolisten tcp > /dev/null 2>&1 &
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -fbdir "$work/fb" -br -nolisten tcp -noreset > /dev/null 2>&1 &
 xvfb_pid=$!
 exec {fd}>&-
 for _ in $(seq 100); do

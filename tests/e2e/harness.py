@@ -153,14 +153,19 @@ def is_cyan(r, g, b):
 
 class Display:
     """An Xvfb screen of 1024 x 768 x 24 of our own. Xvfb picks a free display
-    number itself and reports it, so tests running side by side never share one."""
+    number itself and reports it, so tests running side by side never share one.
+
+    -noreset: by default the server resets whenever its last client leaves, and
+    a program connecting during that reset is refused. Screenshots taken while
+    a slow start-up (under a memory checker) has not connected yet made the
+    game's first connection fail now and then."""
 
     def __init__(self):
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-                 "-nolisten", "tcp"],
+                 "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(write_end)
@@ -208,6 +213,9 @@ ASOUNDRC = """pcm.!default {
 class Game:
     """One run of the real binary in a fresh working folder."""
 
+    # Further files worth showing when the game ends too early (a checker's report).
+    more_logs = ()
+
     def __init__(self, test_name, record_sound=False):
         self.work = os.path.abspath(os.path.join(OPTIONS.work, test_name))
         self.artifacts = os.path.abspath(OPTIONS.artifacts)
@@ -229,7 +237,8 @@ class Game:
             env["HOME"] = home
         self.trace_path = os.path.join(self.work, "trace.txt")
         self.trace = open(self.trace_path, "wb")
-        self.errors = open(os.path.join(self.work, "stderr.txt"), "wb")
+        self.errors_path = os.path.join(self.work, "stderr.txt")
+        self.errors = open(self.errors_path, "wb")
         try:
             self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")],
                                             cwd=self.work, env=env, stdout=self.trace, stderr=self.errors,
@@ -262,6 +271,24 @@ class Game:
         self.trace.close()
         self.errors.close()
         self.display.close()
+
+    def ended_early(self, what):
+        """The failure for a game that ended while a test still waited, with
+        the end of what it printed, so that a run elsewhere tells why."""
+
+        def tail(path, lines=15):
+            try:
+                with open(path, "rb") as f:
+                    text = f.read().decode("latin-1")
+            except OSError:
+                return "(none)"
+            return "\n".join("    " + line for line in text.splitlines()[-lines:]) or "    (empty)"
+
+        report = "the game ended (code %s) while waiting for %s\n  its trace ends:\n%s\n  its errors end:\n%s" % (
+            self.process.poll(), what, tail(self.trace_path), tail(self.errors_path))
+        for path in self.more_logs:
+            report += "\n  %s ends:\n%s" % (os.path.basename(path), tail(path, 40))
+        return AssertionError(report)
 
     def trace_text(self):
         with open(self.trace_path, "rb") as f:
@@ -310,7 +337,7 @@ class Game:
 
         def probe():
             if not self.running():
-                raise AssertionError("the game ended (code %s) while waiting for %s" % (self.process.poll(), what))
+                raise self.ended_early(what)
             picture = self.screenshot()
             return picture if picture and test(picture) else None
 
@@ -324,7 +351,7 @@ class Game:
 
         def probe():
             if not self.running():
-                raise AssertionError("the game ended (code %s) while waiting for %s" % (self.process.poll(), what))
+                raise self.ended_early(what)
             picture = self.screenshot()
             if picture is None or (test and not test(picture)):
                 previous[0] = None

@@ -50,6 +50,7 @@ class MemcheckTest(unittest.TestCase):
                    "--errors-for-leak-kinds=definite", "--num-callers=40", "--suppressions=" + suppressions,
                    "--log-file=" + self.report]
         self.game = FaultGame(name, wrapper=wrapper)
+        self.game.more_logs = (self.report,)
         return self.game
 
     def assert_clean_report(self):

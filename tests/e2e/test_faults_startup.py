@@ -57,7 +57,8 @@ class FaultGame(harness.Game):
         env.update(extra_env or {})
         self.trace_path = os.path.join(self.logs, "trace.txt")
         self.trace = open(self.trace_path, "wb")
-        self.errors = open(os.path.join(self.logs, "stderr.txt"), "wb")
+        self.errors_path = os.path.join(self.logs, "stderr.txt")
+        self.errors = open(self.errors_path, "wb")
         command = [os.path.join(os.path.abspath(options.game_dir), "kav")]
         if wrapper:
             command = list(wrapper) + command

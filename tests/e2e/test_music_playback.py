@@ -19,7 +19,7 @@ RATE = 44100
 CHANNELS = 2
 FRAME_BYTES = 4
 TRACKS = ["VeVarnHolt-CopperSky.mp3", "VeVarnHolt-GlassHarbour.mp3"]
-XVFB = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"]
+XVFB = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset"]
 
 
 def fail(message):

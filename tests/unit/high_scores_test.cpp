@@ -129,7 +129,12 @@ TEST_F(HighScoresTest, AFolderThatCannotBeWrittenLosesNothing) {
   ASSERT_EQ(WriteScoresTo(file.c_str()), 1);
   const std::vector<unsigned char> saved = ReadFile(file);
   chmod(dir.c_str(), 0555);
-  if (access(dir.c_str(), W_OK) == 0) GTEST_SKIP() << "running as a user who can write anywhere";
+  if (access(dir.c_str(), W_OK) == 0) {
+    // The superuser writes anywhere: for it, a folder standing where the new
+    // table would be written fails the write just the same.
+    chmod(dir.c_str(), 0755);
+    ASSERT_EQ(mkdir((file + ".tmp").c_str(), 0755), 0);
+  }
   highScores[0] = 999;
   EXPECT_EQ(WriteScoresTo(file.c_str()), 0);
   EXPECT_EQ(ReadFile(file), saved);
