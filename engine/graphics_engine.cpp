@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/allegro_platform.h"
 #include "engine/data_file_check.h"
 #include "engine/data_index.h"
+#include "engine/game_folders.h"
 #include "engine/log.h"
 #include "engine/translucent_blend.h"
 #include "music/music_track.h"
@@ -77,9 +79,13 @@ void GraphicsEngine::Initialise() {
 
   Log("GraphicsEngine: load_datafile\n");
   // A damaged file is refused before the library's loader can trip over it.
-  data_ = DataFileIntact("kav.dat") ? load_datafile("kav.dat") : nullptr;
+  const std::string dataFile = gameFolders.DataFile(kDataFileName);
+  data_ = DataFileIntact(dataFile.c_str()) ? load_datafile(dataFile.c_str()) : nullptr;
   if (!data_ || !DataFileUsable()) {
-    std::snprintf(message_, sizeof message_, "Error loading datafile: KAV.DAT\n");
+    std::string searched;
+    for (const std::string& folder : gameFolders.searched) searched += (searched.empty() ? "" : ", ") + folder;
+    std::snprintf(message_, sizeof message_, "Error loading datafile: KAV.DAT\nLooked for %s in: %s\n",
+                  kDataFileName, searched.c_str());
     Fail(4);
   }
 

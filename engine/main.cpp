@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "engine/command_line.h"
+#include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
 #include "game/game_flow.h"
@@ -26,7 +28,24 @@ void OnExit() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const CommandLine options = ParseCommandLine(argc, argv);
+  switch (options.action) {
+    case CommandLine::kHelp:
+      PrintUsage(stdout);
+      return 0;
+    case CommandLine::kVersion:
+      PrintVersion(stdout);
+      return 0;
+    case CommandLine::kUsageError:
+      std::fprintf(stderr, "vevarnholt: %s\n", options.error.c_str());
+      PrintUsage(stderr);
+      return kExitUsage;
+    default:
+      break;
+  }
+  gameFolders = ResolveGameFolders(ReadFolderEnvironment());
+
   Log("KAV GAME START\n");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   engine.Initialise();

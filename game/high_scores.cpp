@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include "engine/game_folders.h"
+
 int highScores[kHighScoreCount];
 char highScoreTexts[kHighScoreCount][16] = {"00000000", "00000000", "00000000", "00000000", "00000000",
                                             "00000000", "00000000", "00000000", "00000000", "00000000"};
@@ -13,7 +15,6 @@ char highScoreNames[kHighScoreCount][kNameLength + 1] = {"Ve Varn Holt", "Orm", 
                                                          "Dace",         "Fenn", "Ysolde", "Pim",   "Corwin"};
 
 namespace {
-constexpr const char* kScoreFile = "KAVscores.sav";
 constexpr const char* kDefaultNames[kHighScoreCount] = {"Ve Varn Holt", "Orm",  "Tav",    "Rollo", "Marisol",
                                                         "Dace",         "Fenn", "Ysolde", "Pim",   "Corwin"};
 constexpr int kRecordSize = 4 + kNameLength;
@@ -84,8 +85,17 @@ int WriteScoresTo(const char* fileName) {
   return 1;
 }
 
-int ReadScores() { return ReadScoresFrom(kScoreFile); }
-int WriteScores() { return WriteScoresTo(kScoreFile); }
+int ReadScores() {
+  const std::string file = gameFolders.ScoreFile();
+  return file.empty() ? 0 : ReadScoresFrom(file.c_str());
+}
+
+int WriteScores() {
+  // Without a place for the player's files the table lives for this run only.
+  const std::string file = gameFolders.ScoreFile();
+  if (file.empty() || !MakeFolderFor(file)) return 0;
+  return WriteScoresTo(file.c_str());
+}
 
 int InsertHighScore(int points) {
   for (int i = 0; i < kHighScoreCount; ++i) {

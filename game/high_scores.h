@@ -10,7 +10,8 @@ extern char highScoreNames[kHighScoreCount][kNameLength + 1];
 
 // Default names, zero-filled beyond each name; scores 0.
 void ResetHighScores();
-// 1 when "KAVscores.sav" was read, 0 when it can't be opened.
+// 1 when "KAVscores.sav" (in the folder of the player's files) was read, 0
+// when it can't be opened.
 int ReadScores();
 // Writes a temporary file beside it and renames it over the old one only when
 // the whole table was written: 1 when saved, 0 otherwise (old file intact).

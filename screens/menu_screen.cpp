@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "engine/game_folders.h"
 #include "engine/paced_loop.h"
 #include "music/music_track.h"
 #include "scene/scene_objects.h"
@@ -48,7 +49,7 @@ void HideMenu(MusicTrack* track) {
 }
 
 int RunMenu() {
-  MusicTrack* track = OpenTrack(kMenuTrackFile);
+  MusicTrack* track = OpenTrack(gameFolders.DataFile(kMenuTrackFile).c_str());
   PlayTrack(track, 65536, 255, 128);
   ShowMenu(track);
 

@@ -6,6 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/name_entry.h"
+#include "engine/game_folders.h"
 #include "engine/paced_loop.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
@@ -89,7 +90,7 @@ void HideLogo() {
 }  // namespace
 
 void RunTitleScreen() {
-  MusicTrack* track = OpenTrack(kTitleTrackFile);
+  MusicTrack* track = OpenTrack(gameFolders.DataFile(kTitleTrackFile).c_str());
   PlayTrack(track, 65536, 255, 128);
 
   // The last game's score enters the table at once (an equal score goes

@@ -159,8 +159,12 @@ class DataFileFaultsTest(unittest.TestCase):
         self.assertNotEqual(code, -signal.SIGSEGV, "the game crashed on the data file")
         self.assertEqual(code, 4, "exit code; trace:\n" + game.trace_text())
         trace = game.trace_text()
-        self.assertTrue(trace.endswith("GraphicsEngine: load_datafile\nError loading datafile: KAV.DAT\n"),
+        # The error names the folders looked in: the working folder first.
+        head, _, searched = trace.rpartition("Looked for kav.dat in: ")
+        self.assertTrue(head.endswith("GraphicsEngine: load_datafile\nError loading datafile: KAV.DAT\n"),
                         "trace:\n" + trace)
+        self.assertTrue(searched.startswith(game.work), "trace:\n" + trace)
+        self.assertTrue(searched.endswith("\n") and searched.count("\n") == 1, "trace:\n" + trace)
         self.assertEqual(read_bytes(os.path.join(game.work, "KAVscores.sav")), self.SCORES,
                          "the score file was changed")
 

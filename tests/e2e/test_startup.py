@@ -46,9 +46,13 @@ class StartUp(unittest.TestCase):
         finally:
             display.close()
         self.assertEqual(code, 4)
-        # Exactly the steps up to the data file, then its error: the exit
-        # handler is not registered yet, so nothing follows.
-        self.assertEqual(trace, "\n".join(START_LINES) + "\nError loading datafile: KAV.DAT\n")
+        # Exactly the steps up to the data file, then its error naming where it
+        # was looked for (here, then beside the program): the exit handler is
+        # not registered yet, so nothing follows.
+        data_folder = os.path.join(os.path.dirname(os.path.realpath(harness.OPTIONS.game_dir)),
+                                   "share", "games", "vevarnholt")
+        self.assertEqual(trace, "\n".join(START_LINES) + "\nError loading datafile: KAV.DAT\n"
+                         "Looked for kav.dat in: %s, %s\n" % (os.path.realpath(work), data_folder))
         self.assertFalse(os.path.exists(os.path.join(work, "KAVscores.sav")))
 
     def test_without_a_display_the_library_fails_to_start_and_the_code_is_1(self):

@@ -1,0 +1,93 @@
+#include "engine/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+CommandLine UsageError(const std::string& error) {
+  CommandLine line;
+  line.action = CommandLine::kUsageError;
+  line.error = error;
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  CommandLine line;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      return UsageError("unexpected argument '" + argument + "'");
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // --name=value and --name value are the same.
+    std::string name = argument, value;
+    bool hasValue = false;
+    const std::string::size_type equals = argument.find('=');
+    if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+      hasValue = true;
+    }
+    const bool wantsValue = name == "--scale" || name == "--replay" || name == "--verify";
+    if (wantsValue && !hasValue) {
+      if (i + 1 >= argc) return UsageError("option '" + name + "' needs a value");
+      value = argv[++i];
+      hasValue = true;
+    } else if (!wantsValue && hasValue) {
+      return UsageError("option '" + name + "' takes no value");
+    }
+
+    if (name == "--help" || name == "-h") {
+      line.action = CommandLine::kHelp;
+      return line;
+    } else if (name == "--version") {
+      line.action = CommandLine::kVersion;
+      return line;
+    } else if (name == "--window") {
+      line.fullscreen = 0;
+    } else if (name == "--fullscreen") {
+      line.fullscreen = 1;
+    } else if (name == "--scale") {
+      if (value != "1" && value != "2") return UsageError("the scale must be 1 or 2, not '" + value + "'");
+      line.scale = value[0] - '0';
+    } else if (name == "--replay" || name == "--verify") {
+      if (line.action != CommandLine::kPlay) return UsageError("only one of --replay and --verify, once");
+      if (value.empty()) return UsageError("option '" + name + "' needs a file");
+      line.action = name == "--replay" ? CommandLine::kReplay : CommandLine::kVerify;
+      line.file = value;
+    } else {
+      return UsageError("unknown option '" + name + "'");
+    }
+  }
+  return line;
+}
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(
+      "Usage: vevarnholt [OPTION]...\n"
+      "Ve Varn Holt - The Game: fly over a wrapping world, shoot twenty waves of aliens\n"
+      "and rescue the humans.\n"
+      "\n"
+      "  --window         play in a window\n"
+      "  --fullscreen     play on the full screen (the default)\n"
+      "  --scale 1|2      show every pixel once or doubled\n"
+      "  --replay FILE    watch a recorded game (Escape stops, the right arrow\n"
+      "                   held plays it four times as fast)\n"
+      "  --verify FILE    check a recorded game without showing it; prints\n"
+      "                   \"score N, wave W, steps S\" and exits 0 when it matches\n"
+      "  --help           show this help and exit\n"
+      "  --version        show the version and exit\n"
+      "\n"
+      "Keys: arrows fly, Z fires, space detonates a smart bomb, P pauses, F11 or\n"
+      "Alt+Enter switches between window and full screen, - and = set the music\n"
+      "volume, [ and ] the effects volume, M mutes, Escape quits.\n",
+      out);
+}
+
+void PrintVersion(std::FILE* out) { std::fprintf(out, "vevarnholt %s\n", KAV_VERSION); }

@@ -1,0 +1,28 @@
+// The options of the game's command line, read in one place. Without options
+// the game starts as a player expects: title, menu, play.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// sysexits.h: a wrong command line, and a file of bad data.
+constexpr int kExitUsage = 64;
+constexpr int kExitBadData = 65;
+
+struct CommandLine {
+  enum Action { kPlay, kHelp, kVersion, kReplay, kVerify, kUsageError };
+  Action action = kPlay;
+  // The replay to watch or verify.
+  std::string file;
+  // -1: as the settings say; 0 window, 1 full screen.
+  int fullscreen = -1;
+  // 0: as the settings say; else 1 or 2.
+  int scale = 0;
+  // What was wrong, for kUsageError.
+  std::string error;
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+void PrintUsage(std::FILE* out);
+void PrintVersion(std::FILE* out);

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "engine/command_line.h"
+
+namespace {
+
+CommandLine Parse(std::initializer_list<const char*> arguments) {
+  std::vector<const char*> argv = {"vevarnholt"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+}  // namespace
+
+TEST(CommandLineTest, NoOptionsPlaysAsTheSettingsSay) {
+  const CommandLine line = Parse({});
+  EXPECT_EQ(line.action, CommandLine::kPlay);
+  EXPECT_EQ(line.fullscreen, -1);
+  EXPECT_EQ(line.scale, 0);
+}
+
+TEST(CommandLineTest, HelpAndVersionWinWhereverTheyStand) {
+  EXPECT_EQ(Parse({"--help"}).action, CommandLine::kHelp);
+  EXPECT_EQ(Parse({"-h"}).action, CommandLine::kHelp);
+  EXPECT_EQ(Parse({"--window", "--version"}).action, CommandLine::kVersion);
+  EXPECT_EQ(Parse({"--help", "--bogus"}).action, CommandLine::kHelp);
+}
+
+TEST(CommandLineTest, DisplayOptionsTheLastOneWins) {
+  EXPECT_EQ(Parse({"--window"}).fullscreen, 0);
+  EXPECT_EQ(Parse({"--fullscreen"}).fullscreen, 1);
+  EXPECT_EQ(Parse({"--fullscreen", "--window"}).fullscreen, 0);
+  EXPECT_EQ(Parse({"--scale", "2"}).scale, 2);
+  EXPECT_EQ(Parse({"--scale=1"}).scale, 1);
+}
+
+TEST(CommandLineTest, ReplayAndVerifyTakeAFile) {
+  CommandLine line = Parse({"--replay", "game.replay"});
+  EXPECT_EQ(line.action, CommandLine::kReplay);
+  EXPECT_EQ(line.file, "game.replay");
+  line = Parse({"--verify=-odd name.replay", "--window"});
+  EXPECT_EQ(line.action, CommandLine::kVerify);
+  EXPECT_EQ(line.file, "-odd name.replay");
+}
+
+TEST(CommandLineTest, WrongCommandLinesAreUsageErrors) {
+  for (auto wrong : std::vector<std::vector<const char*>>{
+           {"--bogus"}, {"-x"}, {"stray"}, {"--scale"}, {"--scale", "3"}, {"--scale", "two"}, {"--scale="},
+           {"--window=1"}, {"--replay"}, {"--replay="}, {"--replay", "a", "--verify", "b"}, {"-"},
+           {"--", "--window"}, {"--window", "--", "file"}}) {
+    std::vector<const char*> argv = {"vevarnholt"};
+    argv.insert(argv.end(), wrong.begin(), wrong.end());
+    const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(line.action, CommandLine::kUsageError) << wrong[0];
+    EXPECT_FALSE(line.error.empty()) << wrong[0];
+  }
+}
+
+TEST(CommandLineTest, AnEmptyDoubleDashEndsTheOptions) {
+  EXPECT_EQ(Parse({"--window", "--"}).action, CommandLine::kPlay);
+  EXPECT_EQ(Parse({"--window", "--"}).fullscreen, 0);
+}
