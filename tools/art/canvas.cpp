@@ -255,4 +255,26 @@ Picture Canvas::Reduce(bool sprite, float threshold) const {
   return out;
 }
 
+RgbaPicture Canvas::ReduceWithAlpha() const {
+  RgbaPicture out(width_, height_);
+  const float n = static_cast<float>(scale_ * scale_);
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int j = 0; j < scale_; ++j) {
+        for (int i = 0; i < scale_; ++i) {
+          size_t k = Index(x * scale_ + i, y * scale_ + j);
+          r += r_[k] * a_[k];
+          g += g_[k] * a_[k];
+          b += b_[k] * a_[k];
+          a += a_[k];
+        }
+      }
+      // Back from the coverage-weighted sums to the colour of what is there.
+      if (a > 0) out.Set(x, y, Rgb{r / a, g / a, b / a}, a / n);
+    }
+  }
+  return out;
+}
+
 }  // namespace art

@@ -10,6 +10,7 @@
 #include "tools/art/colour.h"
 #include "tools/art/mask.h"
 #include "tools/art/picture.h"
+#include "tools/art/rgba_picture.h"
 
 namespace art {
 
@@ -64,6 +65,8 @@ class Canvas {
   // than `threshold` is covered, and blends partly covered edge pixels toward
   // the night colour; an opaque picture is laid over the night colour whole.
   Picture Reduce(bool sprite, float threshold = 0.45f) const;
+  // Final picture with the coverage kept as alpha, over no background.
+  RgbaPicture ReduceWithAlpha() const;
 
  private:
   size_t Index(int fx, int fy) const { return static_cast<size_t>(fy) * fw_ + fx; }

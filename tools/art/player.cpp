@@ -10,6 +10,7 @@
 #include "engine/data_index.h"
 #include "tools/art/artwork.h"
 #include "tools/art/kit.h"
+#include "tools/art/ship.h"
 
 namespace art {
 
@@ -22,7 +23,8 @@ const Rgb kWingLight = Hex(0x8fb0ff);
 const Rgb kWingDark = Hex(0x1c2a66);
 const Rgb kStripe = Hex(0xff4060);
 
-// Draws the ship at `k` times the size of the 124 x 92 picture.
+}  // namespace
+
 void PaintShip(Canvas& c, bool facingRight, float k) {
   auto S = [k](std::vector<Pt> pts) {
     for (Pt& p : pts) p = {p.x * k, p.y * k};
@@ -92,6 +94,8 @@ void PaintShip(Canvas& c, bool facingRight, float k) {
     }
   }
 }
+
+namespace {
 
 Picture Ship(bool facingRight) {
   Canvas c(124, 92, kSpriteScale);

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Checks the Debian package of a build folder (default build/), made first with
+#   cmake --build build --target package
+# The package must hold every file an installed game needs, the same files as
+# `cmake --install`, library dependencies found by dpkg-shlibdeps; its desktop
+# entry and AppStream metadata must validate, and lintian must find neither
+# an error nor a warning (its notes are shown).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+
+packages=(dpkg-dev desktop-file-utils appstream lintian cmake)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+fail() {
+  echo "check_package: $*" >&2
+  exit 1
+}
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+[ -n "$version" ] || fail "$build is not a configured build folder"
+deb="$build/vevarnholt_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no package $deb: make it with: cmake --build $build --target package"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+dpkg-deb -x "$deb" "$scratch/package"
+cmake --install "$build" --prefix "$scratch/install/usr" > /dev/null
+
+echo "== What the package holds =="
+expected=(
+  usr/games/vevarnholt
+  usr/share/games/vevarnholt/kav.dat
+  usr/share/games/vevarnholt/VeVarnHolt-CopperSky.mp3
+  usr/share/games/vevarnholt/VeVarnHolt-GlassHarbour.mp3
+  usr/share/applications/vevarnholt.desktop
+  usr/share/metainfo/vevarnholt.metainfo.xml
+  usr/share/man/man6/vevarnholt.6.gz
+  usr/share/doc/vevarnholt/copyright
+  usr/share/doc/vevarnholt/changelog.gz
+)
+for size in 48 64 128 256; do
+  expected+=("usr/share/icons/hicolor/${size}x${size}/apps/vevarnholt.png")
+done
+for path in "${expected[@]}"; do
+  [ -f "$scratch/package/$path" ] || fail "the package lacks /$path"
+done
+[ -x "$scratch/package/usr/games/vevarnholt" ] || fail "/usr/games/vevarnholt is not executable"
+# The data files in the package are the very files the build made.
+for name in kav.dat VeVarnHolt-CopperSky.mp3 VeVarnHolt-GlassHarbour.mp3; do
+  cmp -s "$build/game/$name" "$scratch/package/usr/share/games/vevarnholt/$name" ||
+    fail "the package's $name differs from $build/game/$name"
+done
+list_files() { (cd "$1" && find . -type f | sort); }
+if ! diff <(list_files "$scratch/package") <(list_files "$scratch/install") > "$scratch/lists.diff"; then
+  cat "$scratch/lists.diff" >&2
+  fail "the package and cmake --install hold different files (< package, > install)"
+fi
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for library in liballegro4.4 libmpg123-0 libc6; do
+  grep -Eq "(^|, )${library//./\\.}( |,|$)" <<< "$depends" || fail "Depends lacks $library: were the dependencies found by dpkg-shlibdeps?"
+done
+echo "${#expected[@]} files in place, the same as a plain install"
+
+echo "== Desktop entry and AppStream metadata =="
+desktop-file-validate "$scratch/package/usr/share/applications/vevarnholt.desktop"
+appstreamcli validate --no-net "$scratch/package/usr/share/metainfo/vevarnholt.metainfo.xml"
+
+echo "== lintian =="
+# Errors and warnings fail the check; notes are listed for the reader.
+status=0
+lintian --fail-on error,warning --display-info "$deb" > "$scratch/lintian.txt" 2>&1 || status=$?
+grep -v "running with root privileges" "$scratch/lintian.txt" || echo "(no tags)"
+[ "$status" -eq 0 ] || fail "lintian found errors or warnings in $deb"
+echo "The package $deb passed its checks."
