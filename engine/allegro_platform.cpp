@@ -2,8 +2,43 @@
 
 #include <allegro.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+
+#include "engine/log.h"
+
+namespace {
+
+// Written by the library's input thread, read by the main thread.
+std::atomic<bool> focusLost{false};
+// Switching modes takes the focus away for a moment; that is not the player
+// leaving the window.
+std::atomic<long long> ignoreFocusUntilMs{0};
+
+long long NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void OnSwitchOut() {
+  if (NowMs() >= ignoreFocusUntilMs.load()) focusLost = true;
+}
+END_OF_STATIC_FUNCTION(OnSwitchOut)
+
+// The d-pad is the last pair of axes on the pads seen here; pairs in between
+// may hold analogue triggers that rest at one end, so only the first stick and
+// the d-pad steer.
+void AddStick(const JOYSTICK_STICK_INFO& stick, PadState& state) {
+  if (stick.num_axis < 2) return;
+  state.left = state.left || stick.axis[0].d1;
+  state.right = state.right || stick.axis[0].d2;
+  state.up = state.up || stick.axis[1].d1;
+  state.down = state.down || stick.axis[1].d2;
+}
+
+}  // namespace
 
 void AllegroPlatform::PollKeyboard() { poll_keyboard(); }
 bool AllegroPlatform::KeyHeld(int scancode) {
@@ -21,11 +56,28 @@ const char* AllegroPlatform::KeyName(int scancode) {
 int AllegroPlatform::ScancodeToAscii(int scancode) {
   return keyboard_driver ? scancode_to_ascii(scancode) : 0;
 }
+int AllegroPlatform::KeyShifts() { return keyboard_driver ? key_shifts : 0; }
+
+PadState AllegroPlatform::ReadPad() {
+  PadState state;
+  if (!padInstalled_ || num_joysticks < 1) return state;
+  poll_joystick();
+  const JOYSTICK_INFO& pad = joy[0];
+  state.present = true;
+  if (pad.num_sticks > 0) AddStick(pad.stick[0], state);
+  if (pad.num_sticks > 1) AddStick(pad.stick[pad.num_sticks - 1], state);
+  for (int b = 0; b < pad.num_buttons && b < 32; ++b)
+    if (pad.button[b].b) state.buttons |= 1u << b;
+  return state;
+}
+
+bool AllegroPlatform::TakeFocusLost() { return focusLost.exchange(false); }
 
 int AllegroPlatform::MouseButtons() { return mouseInstalled_ ? mouse_b : 0; }
-int AllegroPlatform::MouseX() { return mouseInstalled_ ? mouse_x : 0; }
-int AllegroPlatform::MouseY() { return mouseInstalled_ ? mouse_y : 0; }
+int AllegroPlatform::MouseX() { return mouseInstalled_ ? ScreenToGame(mouse_x, mode_.scale) : 0; }
+int AllegroPlatform::MouseY() { return mouseInstalled_ ? ScreenToGame(mouse_y, mode_.scale) : 0; }
 void AllegroPlatform::ShowMouse(bool visible) {
+  mouseShown_ = visible;
   if (mouseInstalled_) show_mouse(visible ? screen : nullptr);
 }
 
@@ -37,7 +89,68 @@ void AllegroPlatform::StopSample(SAMPLE* sample) {
 }
 
 void AllegroPlatform::Present(BITMAP* frame) {
-  blit(frame, screen, 0, 0, 0, 0, frame->w, frame->h);
+  if (mode_.scale == 1)
+    blit(frame, screen, 0, 0, 0, 0, frame->w, frame->h);
+  else
+    stretch_blit(frame, screen, 0, 0, frame->w, frame->h, 0, 0, frame->w * mode_.scale, frame->h * mode_.scale);
+}
+
+bool AllegroPlatform::TryMode(const DisplayMode& mode) {
+  ignoreFocusUntilMs = NowMs() + 1000;
+  const int card = mode.fullscreen ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+  if (set_gfx_mode(card, mode.Width(), mode.Height(), 0, 0) != 0) return false;
+  mode_ = mode;
+  AfterModeChange();
+  return true;
+}
+
+void AllegroPlatform::AfterModeChange() {
+  ignoreFocusUntilMs = NowMs() + 1000;
+  set_window_title("Ve Varn Holt - The Game");
+  if (mouseInstalled_ && mouseShown_) show_mouse(screen);
+}
+
+bool AllegroPlatform::OpenDisplay(bool fullscreen, int scale) {
+  chosenScale_ = scale;
+  int desktopWidth = 0, desktopHeight = 0;
+  if (get_desktop_resolution(&desktopWidth, &desktopHeight) != 0) desktopWidth = desktopHeight = 0;
+  std::string refusal;
+  const std::vector<DisplayMode> modes = CandidateModes(fullscreen, scale, desktopWidth, desktopHeight, &refusal);
+  if (!refusal.empty()) Log(("GraphicsEngine: " + refusal + "\n").c_str());
+  for (size_t i = 0; i < modes.size(); ++i) {
+    if (TryMode(modes[i])) return true;
+    if (i + 1 < modes.size())
+      Log(("GraphicsEngine: " + DescribeMode(modes[i]) + " refused, trying " + DescribeMode(modes[i + 1]) + "\n")
+              .c_str());
+  }
+  return false;
+}
+
+bool AllegroPlatform::SetFullscreen(bool fullscreen) {
+  if (fullscreen == mode_.fullscreen) return true;
+  const DisplayMode previous = mode_;
+  int desktopWidth = 0, desktopHeight = 0;
+  if (get_desktop_resolution(&desktopWidth, &desktopHeight) != 0) desktopWidth = desktopHeight = 0;
+  if (mouseInstalled_) show_mouse(nullptr);
+  for (const DisplayMode& mode : CandidateModes(fullscreen, chosenScale_, desktopWidth, desktopHeight, nullptr)) {
+    if (mode.fullscreen != fullscreen) break;
+    if (TryMode(mode)) return true;
+  }
+  Log(("GraphicsEngine: the display refused the switch; staying in " + DescribeMode(previous) + "\n").c_str());
+  if (!TryMode(previous)) {
+    // The old mode is gone too: any mode at all beats a dead screen.
+    if (!TryMode({false, 1})) {
+      Log("Error setting graphics mode: 1024x768.\n");
+      std::exit(3);
+    }
+  }
+  return false;
+}
+
+void AllegroPlatform::InstallInputHooks() {
+  padInstalled_ = install_joystick(JOY_TYPE_AUTODETECT) == 0;
+  LOCK_FUNCTION(OnSwitchOut);
+  set_display_switch_callback(SWITCH_OUT, OnSwitchOut);
 }
 
 void AllegroPlatform::WaitForFrame() {
@@ -46,3 +159,5 @@ void AllegroPlatform::WaitForFrame() {
   else
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
+
+void AllegroPlatform::WaitIdle() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }

@@ -1,7 +1,11 @@
-// The real machine, reached through Allegro: keyboard, mouse, samples, the
-// screen and the wait for the next tick of the frame clock.
+// The real machine, reached through Allegro: keyboard, mouse, gamepad,
+// samples, the screen (window or full screen, the picture shown once or
+// doubled) and the wait for the next tick of the frame clock.
 #pragma once
 
+#include <string>
+
+#include "engine/display_modes.h"
 #include "engine/platform.h"
 
 class AllegroPlatform : public Platform {
@@ -13,7 +17,12 @@ class AllegroPlatform : public Platform {
   void ClearKeyBuffer() override;
   const char* KeyName(int scancode) override;
   int ScancodeToAscii(int scancode) override;
+  int KeyShifts() override;
 
+  PadState ReadPad() override;
+  bool TakeFocusLost() override;
+
+  // The mouse in game coordinates, whatever the scale.
   int MouseButtons() override;
   int MouseX() override;
   int MouseY() override;
@@ -23,14 +32,32 @@ class AllegroPlatform : public Platform {
   void StopSample(SAMPLE* sample) override;
 
   void Present(BITMAP* frame) override;
+  bool SetFullscreen(bool fullscreen) override;
+  bool Fullscreen() const override { return mode_.fullscreen; }
   void WaitForFrame() override;
+  void WaitIdle() override;
 
   // Set by the engine: whether the mouse driver is installed, and whether the
   // timer thread runs (without it the wait sleeps on the system clock).
   void SetMouseInstalled(bool installed) { mouseInstalled_ = installed; }
   void SetTimerInstalled(bool installed) { timerInstalled_ = installed; }
 
+  // Start-up: the first mode that the display accepts among the candidates
+  // for the player's choice, each refusal written to the trace. False when
+  // none could be set.
+  bool OpenDisplay(bool fullscreen, int scale);
+  const DisplayMode& Mode() const { return mode_; }
+  // The gamepad and the hook on the window's focus.
+  void InstallInputHooks();
+
  private:
+  bool TryMode(const DisplayMode& mode);
+  void AfterModeChange();
+
   bool mouseInstalled_ = false;
   bool timerInstalled_ = false;
+  bool padInstalled_ = false;
+  bool mouseShown_ = false;
+  int chosenScale_ = 0;
+  DisplayMode mode_;
 };

@@ -1,5 +1,6 @@
 #include "engine/graphics_engine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +35,7 @@ void GraphicsEngine::Fail(int exitCode) {
   std::exit(exitCode);
 }
 
-void GraphicsEngine::Initialise() {
+void GraphicsEngine::Initialise(const DisplayRequest& request) {
   Log("GraphicsEngine: Initialise()\n");
   Log("GraphicsEngine: allegro_init\n");
   if (allegro_init() != 0) {
@@ -47,6 +48,8 @@ void GraphicsEngine::Initialise() {
     std::snprintf(message_, sizeof message_, "Error initializing keyboard system.\n%s\n\n", allegro_error);
     Fail(2);
   }
+
+  LoadSettingsFile();
 
   set_volume_per_voice(0);
   Log("GraphicsEngine: install_sound\n");
@@ -67,10 +70,14 @@ void GraphicsEngine::Initialise() {
   if (mouseUsable_ && install_mouse() == -1) mouseUsable_ = 0;
   allegroPlatform.SetTimerInstalled(timerInstalled_);
   allegroPlatform.SetMouseInstalled(mouseUsable_ != 0);
+  allegroPlatform.InstallInputHooks();
 
   set_color_depth(16);
   Log("GraphicsEngine: set_gfx_mode\n");
-  if (set_gfx_mode(GFX_AUTODETECT, width_, height_, 0, 0) != 0) {
+  // The command line wins over the settings for this run only.
+  const bool fullscreen = request.fullscreen >= 0 ? request.fullscreen != 0 : settings_.fullscreen;
+  const int scale = request.scale > 0 ? request.scale : settings_.scale;
+  if (!allegroPlatform.OpenDisplay(fullscreen, scale)) {
     std::snprintf(message_, sizeof message_, "Error setting graphics mode: %dx%d.\n%s\n\n", width_, height_,
                   allegro_error);
     Fail(3);
@@ -100,7 +107,8 @@ void GraphicsEngine::Initialise() {
   Log("GraphicsEngine: set colour palette\n");
   Log("GraphicsEngine: set_mouse_sprite\n");
   if (mouseUsable_) {
-    position_mouse(20, 20);
+    const int mouseScale = allegroPlatform.Mode().scale;
+    position_mouse(20 * mouseScale, 20 * mouseScale);
     set_mouse_speed(mouseSpeed_, mouseSpeed_);
     show_mouse(screen);
   }
@@ -190,9 +198,102 @@ void GraphicsEngine::Hide(Element* e) {
 }
 
 void GraphicsEngine::DrawFrame() {
+  TakeDisplaySwitch();
   clear_bitmap(backBuffer_);
   renderList_.DrawAll(backBuffer_);
+  DrawNotice(backBuffer_);
   platform_->Present(backBuffer_);
+}
+
+bool GraphicsEngine::TakeDisplaySwitch() {
+  if (!displaySwitchAsked_) return false;
+  displaySwitchAsked_ = false;
+  const bool fullscreen = !platform_->Fullscreen();
+  if (!platform_->SetFullscreen(fullscreen)) return false;
+  Settings changed = settings_;
+  changed.fullscreen = fullscreen;
+  ChangeSettings(changed);
+  return true;
+}
+
+void GraphicsEngine::LoadSettingsFile() {
+  const std::string file = gameFolders.SettingsFile();
+  if (file.empty()) return;
+  std::vector<std::string> problems;
+  settings_ = LoadSettings(file, &problems);
+  // The file is the player's: say what was wrong with it, then carry on with
+  // the defaults for those entries.
+  for (const std::string& problem : problems) std::fprintf(stderr, "vevarnholt: %s: %s\n", file.c_str(), problem.c_str());
+  ApplyMusicVolume();
+}
+
+void GraphicsEngine::ChangeSettings(const Settings& settings) {
+  settings_ = settings;
+  const std::string file = gameFolders.SettingsFile();
+  if (!file.empty() && !SaveSettings(file, settings_))
+    std::fprintf(stderr, "vevarnholt: the settings could not be saved to %s\n", file.c_str());
+}
+
+int GraphicsEngine::EffectsVolume() const {
+  return settings_.muted ? 0 : 128 * settings_.effectsVolume / kVolumeSteps;
+}
+
+void GraphicsEngine::ApplyMusicVolume() { SetMusicLevel(settings_.muted ? 0 : settings_.musicVolume); }
+
+void GraphicsEngine::StepMusicVolume(int delta) {
+  Settings changed = settings_;
+  changed.musicVolume = std::clamp(changed.musicVolume + delta, 0, kVolumeSteps);
+  changed.muted = false;
+  ChangeSettings(changed);
+  ApplyMusicVolume();
+  char text[sizeof notice_];
+  std::snprintf(text, sizeof text, "Music volume %d/%d", settings_.musicVolume, kVolumeSteps);
+  ShowNotice(text);
+}
+
+void GraphicsEngine::StepEffectsVolume(int delta) {
+  Settings changed = settings_;
+  changed.effectsVolume = std::clamp(changed.effectsVolume + delta, 0, kVolumeSteps);
+  changed.muted = false;
+  ChangeSettings(changed);
+  ApplyMusicVolume();
+  for (int index = 0; index < dat::kObjectCount; ++index)
+    if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
+  char text[sizeof notice_];
+  std::snprintf(text, sizeof text, "Effects volume %d/%d", settings_.effectsVolume, kVolumeSteps);
+  ShowNotice(text);
+}
+
+void GraphicsEngine::ToggleMute() {
+  Settings changed = settings_;
+  changed.muted = !changed.muted;
+  ChangeSettings(changed);
+  ApplyMusicVolume();
+  for (int index = 0; index < dat::kObjectCount; ++index)
+    if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
+  ShowNotice(settings_.muted ? "Sound off (M)" : "Sound on");
+}
+
+void GraphicsEngine::ShowNotice(const char* text) {
+  std::snprintf(notice_, sizeof notice_, "%s", text);
+  noticeStamp_ = TickNow();
+}
+
+bool GraphicsEngine::NoticeShowing() const { return noticeStamp_ >= 0 && !TickElapsed(noticeStamp_, 10); }
+
+void GraphicsEngine::DrawNotice(BITMAP* target) {
+  if (noticeStamp_ < 0) return;
+  if (!NoticeShowing()) {
+    noticeStamp_ = -1;
+    return;
+  }
+  if (!dialogFont) return;
+  const int w = text_length(dialogFont, notice_) + 24;
+  const int h = text_height(dialogFont) + 12;
+  const int x = (width_ - w) / 2, y = 80;
+  rectfill(target, x, y, x + w - 1, y + h - 1, makecol(16, 16, 40));
+  rect(target, x, y, x + w - 1, y + h - 1, makecol(0, 255, 255));
+  textout_centre_ex(target, dialogFont, notice_, width_ / 2, y + 6, makecol(255, 255, 255), -1);
 }
 
 void GraphicsEngine::FadeIn(MusicTrack* music) {
@@ -224,14 +325,81 @@ void GraphicsEngine::FadeOut(MusicTrack* music) {
   destroy_bitmap(black);
 }
 
-void GraphicsEngine::PlaySample(int index, int loop) { platform_->PlaySample(Sample(index), 128, 128, 1000, loop); }
+void GraphicsEngine::PlaySample(int index, int loop) {
+  if (loop) looping_[index] = true;
+  platform_->PlaySample(Sample(index), EffectsVolume(), 128, 1000, loop);
+}
 
-void GraphicsEngine::StopSample(int index) { platform_->StopSample(Sample(index)); }
+void GraphicsEngine::StopSample(int index) {
+  looping_[index] = false;
+  platform_->StopSample(Sample(index));
+}
+
+void GraphicsEngine::SuspendSamples() {
+  for (int index = dat::kSndSeize; index <= dat::kSndShipExplodes; ++index) platform_->StopSample(Sample(index));
+}
+
+void GraphicsEngine::ResumeSamples() {
+  for (int index = 0; index < dat::kObjectCount; ++index)
+    if (looping_[index]) platform_->PlaySample(Sample(index), EffectsVolume(), 128, 1000, 1);
+}
+
+bool GraphicsEngine::IsGameKey(int scancode) const {
+  for (int i = 0; i < gameKeyCount_; ++i)
+    if (gameKeys_[i] == scancode) return true;
+  return false;
+}
+
+// The keys every screen shares act here and are taken out of the screen's way.
+int GraphicsEngine::FilterSharedKeys(int keyValue) {
+  const int scancode = keyValue >> 8;
+  // The switch itself happens in the next DrawFrame. The typed key is read,
+  // not the held one: a tap shorter than the time between two polls of the
+  // keyboard only reaches the key buffer.
+  if (scancode == KEY_F11 ||
+      ((scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) && (platform_->KeyShifts() & KB_ALT_FLAG))) {
+    displaySwitchAsked_ = true;
+    return 0;
+  }
+  if (typing_ || keyValue == 0 || IsGameKey(scancode)) return keyValue;
+  switch (keyValue & 0xff) {
+    case '-':
+      StepMusicVolume(-1);
+      return 0;
+    case '=':
+    case '+':
+      StepMusicVolume(+1);
+      return 0;
+    case '[':
+      StepEffectsVolume(-1);
+      return 0;
+    case ']':
+      StepEffectsVolume(+1);
+      return 0;
+    case 'm':
+    case 'M':
+      ToggleMute();
+      return 0;
+    default:
+      return keyValue;
+  }
+}
 
 void GraphicsEngine::PollInput(int& keyValue, int& leftClick, int& rightClick, int& mouseX, int& mouseY) {
   keyValue = 0;
   if (platform_->KeyPressed()) keyValue = platform_->ReadKey();
   platform_->ClearKeyBuffer();
+  keyValue = FilterSharedKeys(keyValue);
+
+  const PadState pad = platform_->ReadPad();
+  padPresses_ = pad.buttons & ~padHeld_;
+  padHeld_ = pad.buttons;
+  if (padActsAsKeys_ && keyValue == 0) {
+    if (PadPressed(settings_.padFire) || PadPressed(settings_.padStart))
+      keyValue = KEY_ENTER << 8 | '\r';
+    else if (PadPressed(settings_.padBomb))
+      keyValue = KEY_ESC << 8 | 27;
+  }
 
   int buttons = platform_->MouseButtons();
   int left = buttons & 1;

@@ -5,12 +5,21 @@
 
 #include <allegro.h>
 
+#include <bitset>
+
 #include "engine/clock.h"
 #include "engine/platform.h"
+#include "engine/settings.h"
 #include "scene/render_list.h"
 
 struct MusicTrack;
 class Element;
+
+// What the command line asks of the display for this run, over the settings.
+struct DisplayRequest {
+  int fullscreen = -1;  // -1 as the settings say, 0 window, 1 full screen
+  int scale = 0;        // 0 as the settings say, else 1 or 2
+};
 
 class GraphicsEngine {
  public:
@@ -20,8 +29,8 @@ class GraphicsEngine {
   GraphicsEngine& operator=(const GraphicsEngine&) = delete;
 
   // Start-up of the running game; logs each step and ends the process with
-  // exit codes 1 to 4 on the fatal failures.
-  void Initialise();
+  // exit codes 1 to 4 on the fatal failures. The settings file is read here.
+  void Initialise(const DisplayRequest& request = DisplayRequest());
   void Shutdown();
 
   // For programs without a screen (tests, the benchmark): a back buffer and a
@@ -38,12 +47,22 @@ class GraphicsEngine {
 
   // Frames, fades and sound effects.
   void DrawFrame();
+  // Switches between window and full screen when F11 or Alt+Enter asked for
+  // it (DrawFrame does this itself); true when the display changed.
+  bool TakeDisplaySwitch();
   void FadeIn(MusicTrack* music);
   void FadeOut(MusicTrack* music);
   void PlaySample(int index, int loop);
   void StopSample(int index);
+  // Silences every sound effect (a paused game) and brings the looping ones
+  // back afterwards.
+  void SuspendSamples();
+  void ResumeSamples();
 
-  // Input.
+  // Input. Besides the screen's key and clicks, PollInput serves the keys
+  // every screen shares: F11 and Alt+Enter switch between window and full
+  // screen (in DrawFrame), - = [ ] and M set the volumes; those keys never
+  // reach the screen.
   void PollInput(int& key, int& leftClick, int& rightClick, int& mouseX, int& mouseY);
   void WaitMouseRelease();
   int ElementAt(int x, int y) { return renderList_.PointAt(x, y); }
@@ -53,6 +72,37 @@ class GraphicsEngine {
   int ScancodeToAscii(int scancode) { return platform_->ScancodeToAscii(scancode); }
   void ShowMouse() { platform_->ShowMouse(true); }
   void HideMouse() { platform_->ShowMouse(false); }
+  // While a name or a key is typed every key belongs to the screen.
+  void SetTyping(bool typing) { typing_ = typing; }
+  // In play the game keys win over the volume keys (null: none).
+  void SetGameKeys(const int* keys, int count) {
+    gameKeys_ = keys;
+    gameKeyCount_ = count;
+  }
+  bool IsGameKey(int scancode) const;
+  // On the title, menu and help screens the gamepad's first button and start
+  // act as Enter, its second as Escape.
+  void SetPadActsAsKeys(bool on) { padActsAsKeys_ = on; }
+  // The gamepad as held now, and whether a button went down since the
+  // previous PollInput.
+  PadState ReadPad() { return platform_->ReadPad(); }
+  bool PadPressed(int button) const { return button >= 0 && button < 32 && (padPresses_ >> button & 1u); }
+  // True once after the window lost the input focus.
+  bool TakeFocusLost() { return platform_->TakeFocusLost(); }
+  // Waits while nothing moves, sleeping on the real machine.
+  void WaitIdle() { platform_->WaitIdle(); }
+
+  // The player's lasting choices, as the settings file holds them (the
+  // command line's options for this run are not among them).
+  const Settings& CurrentSettings() const { return settings_; }
+  // Takes a change the player made and writes the settings file.
+  void ChangeSettings(const Settings& settings);
+  // Volumes 0..8 and muting, shown for a moment over the picture.
+  void StepMusicVolume(int delta);
+  void StepEffectsVolume(int delta);
+  void ToggleMute();
+  // True while the volume label shows (a paused game redraws for it).
+  bool NoticeShowing() const;
 
   // Clocks.
   int TickNow() const { return ::TickNow(); }
@@ -82,6 +132,12 @@ class GraphicsEngine {
   [[noreturn]] void Fail(int exitCode);
   bool DataFileUsable() const;
   void FetchFonts();
+  void LoadSettingsFile();
+  int EffectsVolume() const;
+  void ApplyMusicVolume();
+  void ShowNotice(const char* text);
+  void DrawNotice(BITMAP* target);
+  int FilterSharedKeys(int keyValue);
 
   int mouseUsable_ = -1;
   int soundUsable_ = -1;
@@ -99,6 +155,18 @@ class GraphicsEngine {
   int previousLeft_ = 0;
   int previousRight_ = 0;
   Platform* platform_;
+
+  Settings settings_;
+  bool typing_ = false;
+  bool displaySwitchAsked_ = false;
+  const int* gameKeys_ = nullptr;
+  int gameKeyCount_ = 0;
+  bool padActsAsKeys_ = false;
+  unsigned padHeld_ = 0;
+  unsigned padPresses_ = 0;
+  std::bitset<256> looping_;
+  char notice_[48] = "";
+  int noticeStamp_ = -1;
 };
 
 extern GraphicsEngine engine;

@@ -10,6 +10,7 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
+#include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
@@ -48,8 +49,12 @@ int main(int argc, char** argv) {
 
   Log("KAV GAME START\n");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  engine.Initialise();
+  DisplayRequest display;
+  display.fullscreen = options.fullscreen;
+  display.scale = options.scale;
+  engine.Initialise(display);
   std::atexit(OnExit);
+  LoadControlKeys(engine.CurrentSettings());
   BuildScreenObjects();
   InstallFrameTimer();
   ReadScores();

@@ -7,6 +7,15 @@
 struct BITMAP;
 struct SAMPLE;
 
+// The first gamepad as the game reads it: the first stick and the d-pad as
+// four directions, and which buttons are held (bit n for button n).
+struct PadState {
+  bool present = false;
+  bool up = false, down = false, left = false, right = false;
+  unsigned buttons = 0;
+  bool Held(int button) const { return button >= 0 && button < 32 && (buttons >> button & 1u); }
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -20,6 +29,14 @@ class Platform {
   virtual void ClearKeyBuffer() = 0;
   virtual const char* KeyName(int scancode) = 0;
   virtual int ScancodeToAscii(int scancode) = 0;
+  // Allegro's key_shifts flags (KB_ALT_FLAG and the like).
+  virtual int KeyShifts() { return 0; }
+
+  // The first gamepad; nothing present when there is none.
+  virtual PadState ReadPad() { return PadState(); }
+
+  // True once after the game's window lost the input focus.
+  virtual bool TakeFocusLost() { return false; }
 
   // Mouse: bit 0 left button, bit 1 right button.
   virtual int MouseButtons() = 0;
@@ -30,11 +47,20 @@ class Platform {
   // Sound effects.
   virtual void PlaySample(SAMPLE* sample, int volume, int pan, int frequency, int loop) = 0;
   virtual void StopSample(SAMPLE* sample) = 0;
+  // A new volume for the voices playing `sample`.
+  virtual void AdjustSample(SAMPLE*, int /*volume*/, int /*pan*/, int /*frequency*/, int /*loop*/) {}
 
   // Copies a finished frame to the visible screen.
   virtual void Present(BITMAP* frame) = 0;
+  // Switches between window and full screen; false when the display refused
+  // and the old mode is kept.
+  virtual bool SetFullscreen(bool) { return false; }
+  virtual bool Fullscreen() const { return false; }
 
   // Called while a paced loop waits for the 50 Hz frame counter: yields the
   // processor for a moment (the scripted platform advances its fake clock).
   virtual void WaitForFrame() = 0;
+  // Waits while nothing moves (a paused game): a tenth of a second on the
+  // real machine, so that the process sleeps.
+  virtual void WaitIdle() { WaitForFrame(); }
 };

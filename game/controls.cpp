@@ -7,9 +7,13 @@
 
 #include "engine/clock.h"
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
+#include "engine/settings.h"
 #include "entities/entity.h"
 #include "game/game_state.h"
+#include "game/player_actions.h"
 #include "game/scoring.h"
+#include "replay/replay_file.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/message_box.h"
@@ -27,6 +31,25 @@ int bombArmed = 0;
 
 void NameControlKey(int control) {
   std::snprintf(controlKeyNames[control], kKeyNameSize, "%s", engine.KeyName(controlKeys[control]));
+}
+
+void AssignControlKey(int control, int scancode) {
+  const int old = controlKeys[control];
+  for (int other = 0; other < kControlCount; ++other) {
+    if (other != control && controlKeys[other] == scancode) {
+      controlKeys[other] = old;
+      NameControlKey(other);
+    }
+  }
+  controlKeys[control] = scancode;
+  NameControlKey(control);
+  Settings settings = engine.CurrentSettings();
+  for (int k = 0; k < kControlCount; ++k) settings.keys[k] = controlKeys[k];
+  engine.ChangeSettings(settings);
+}
+
+void LoadControlKeys(const Settings& settings) {
+  for (int k = 0; k < kControlCount; ++k) controlKeys[k] = settings.keys[k];
 }
 
 static void Shoot() {
@@ -65,19 +88,31 @@ static void Detonate() {
   }
 }
 
-void HandleGameKeys() {
-  engine.PollKeyboard();
-  if (engine.KeyHeld(KEY_ESC)) {
-    if (AskYesNo(dat::kShipRight, "Really Quit and Exit the program ?")) std::exit(0);
-    // The steps missed while the question was open are dropped, not run back
-    // to back: the player must not lose a life to unseen seconds.
-    FrameCounter.store(0);
-  }
-  if (ship.IsDestroyed()) return;
+void AskToQuit() {
+  if (AskYesNo(dat::kShipRight, "Really Quit and Exit the program ?")) std::exit(0);
+  // The steps missed while the question was open are dropped, not run back
+  // to back: the player must not lose a life to unseen seconds.
+  FrameCounter.store(0);
+}
 
-  if (engine.KeyHeld(controlKeys[kUp])) ship.Thrust(0, -2);
-  if (engine.KeyHeld(controlKeys[kDown])) ship.Thrust(0, 2);
-  if (engine.KeyHeld(controlKeys[kLeft])) {
+bool HandleGameKeys() {
+  engine.PollKeyboard();
+  if (engine.KeyHeld(KEY_ESC)) AskToQuit();
+
+  // One set of actions every step, whatever happens in it, so that a
+  // recording holds exactly the steps that ran.
+  uint8_t actions = 0;
+  ActionSource* source = CurrentActionSource();
+  if (source) {
+    if (!source->Next(actions)) return false;
+  } else {
+    actions = ReadHeldActions();
+  }
+  if (ship.IsDestroyed()) return true;
+
+  if (actions & kActionUp) ship.Thrust(0, -2);
+  if (actions & kActionDown) ship.Thrust(0, 2);
+  if (actions & kActionLeft) {
     ship.SetHeading(-1);
     ship.Thrust(-2, 0);
     if (shipImageFacing != -1) {
@@ -85,7 +120,7 @@ void HandleGameKeys() {
       shipImageFacing = -1;
     }
   }
-  if (engine.KeyHeld(controlKeys[kRight])) {
+  if (actions & kActionRight) {
     ship.SetHeading(1);
     ship.Thrust(2, 0);
     if (shipImageFacing != 1) {
@@ -94,17 +129,18 @@ void HandleGameKeys() {
     }
   }
 
-  if (engine.KeyHeld(controlKeys[kFire])) {
+  if (actions & kActionFire) {
     if (fireArmed) Shoot();
     fireArmed = 0;
   } else {
     fireArmed = 1;
   }
 
-  if (engine.KeyHeld(controlKeys[kSmartBomb])) {
+  if (actions & kActionBomb) {
     if (bombArmed && bombs > 0) Detonate();
     bombArmed = 0;
   } else {
     bombArmed = 1;
   }
+  return true;
 }

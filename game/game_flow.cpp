@@ -9,6 +9,7 @@
 #include "game/collisions.h"
 #include "game/controls.h"
 #include "game/game_state.h"
+#include "game/pause.h"
 #include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
@@ -75,7 +76,13 @@ void SetUpGame() {
 void ShowWaveIntro() {
   std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
   engine.Show(&bigLabel);
-  RunPacedSteps(kPauseSteps, [] { engine.DrawFrame(); });
+  RunPacedSteps(kPauseSteps, [] {
+    // Nothing of the game reads the player here; the keys every screen
+    // shares (the display, the volumes) still work.
+    int keyValue, leftClick, rightClick, mouseX, mouseY;
+    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    engine.DrawFrame();
+  });
   engine.Hide(&bigLabel);
 }
 
@@ -92,7 +99,16 @@ void StartWave() {
   waveProgress.reinforcementCounter = 0;
   waveProgress.reinforcementLimit = 1500;
   waveProgress.waveDone = false;
+  // A focus lost before the wave began is no reason to pause it.
+  engine.TakeFocusLost();
   FrameCounter.store(0);
+}
+
+// A pause asked for by the player (key or gamepad) or by the window losing
+// the focus, before the step's actions are read.
+static void PauseWhenAsked(int keyValue) {
+  if (IsPauseKey(keyValue) || engine.PadPressed(engine.CurrentSettings().padStart) || engine.TakeFocusLost())
+    RunPause();
 }
 
 static void MoveEffects() {
@@ -146,7 +162,11 @@ bool LogicStep() {
   if (waveProgress.gameOver) return true;
   int keyValue, leftClick, rightClick, mouseX, mouseY;
   engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-  HandleGameKeys();
+  PauseWhenAsked(keyValue);
+  if (!HandleGameKeys()) {
+    waveProgress.gameOver = true;
+    return true;
+  }
   ship.Move();
   if (shipExplosion.IsOnList()) {
     shipExplosion.MovePieces();
@@ -181,7 +201,9 @@ bool LogicStep() {
   if (ship.IsDestroyed()) waveProgress.deathCounter += 1;
   if (liveEnemies < 1 && pendingSpawns < 1 && boss.GetHeadHits() < 1) waveProgress.clearedCounter += 1;
   if (waveProgress.deathCounter > 100) LoseLife();
-  if (waveProgress.clearedCounter > 100) {
+  // A wave ends only with a living ship: a ship lost with the last enemy is
+  // paid for first, and the next wave gets a ship the player controls.
+  if (waveProgress.clearedCounter > 100 && !ship.IsDestroyed()) {
     waveProgress.clearedCounter = 0;
     waveProgress.waveDone = true;
   }
@@ -207,11 +229,17 @@ void FinishClearedWave() {
   engine.Show(&middleLabel);
   engine.Show(&bottomLabel);
   engine.Hide(&ship);
-  RunPacedSteps(kPauseSteps, [] {
+  int steps = 0;
+  RunPacedLoop([&] {
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    HandleGameKeys();
+    PauseWhenAsked(keyValue);
+    if (!HandleGameKeys()) {
+      waveProgress.gameOver = true;
+      return true;
+    }
     engine.DrawFrame();
+    return ++steps >= kPauseSteps;
   });
   engine.Hide(&bigLabel);
   engine.Hide(&middleLabel);
@@ -233,7 +261,10 @@ void PlayWave() {
 
 void PlayGame() {
   waveProgress = WaveProgress();
+  // In play the game keys win over the keys every screen shares.
+  engine.SetGameKeys(controlKeys, kControlCount);
   while (!waveProgress.gameOver) PlayWave();
+  engine.SetGameKeys(nullptr, 0);
 }
 
 void RunProgramLoop() {

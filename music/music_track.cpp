@@ -10,6 +10,27 @@ namespace {
 
 MusicOutputFactory outputFactory = nullptr;
 
+constexpr int kFullLevel = 8;
+int musicLevel = kFullLevel;
+// The tracks open now (a screen has at most one), so that a change of the
+// music volume reaches them at once.
+MusicTrack* openTracks[4] = {};
+
+int Scaled(int volume) { return volume * musicLevel / kFullLevel; }
+
+void Register(MusicTrack* track) {
+  for (MusicTrack*& slot : openTracks)
+    if (!slot) {
+      slot = track;
+      return;
+    }
+}
+
+void Unregister(MusicTrack* track) {
+  for (MusicTrack*& slot : openTracks)
+    if (slot == track) slot = nullptr;
+}
+
 // Reads up to one block; a read error counts as the end of the file.
 int ReadBlock(PACKFILE* file, void* buffer) {
   long got = pack_fread(buffer, kMusicBlockSize, file);
@@ -18,6 +39,7 @@ int ReadBlock(PACKFILE* file, void* buffer) {
 
 void Discard(MusicTrack* track) {
   if (track->file) pack_fclose(track->file);
+  Unregister(track);
   delete track;
 }
 
@@ -46,15 +68,26 @@ MusicTrack* OpenTrack(const char* fileName) {
     Discard(track);
     return nullptr;
   }
+  Register(track);
   return track;
 }
 
 void PlayTrack(MusicTrack* track, int bufferLength, int volume, int pan) {
-  if (track) track->stream->Play(bufferLength, volume, pan);
+  if (!track) return;
+  track->volume = volume;
+  track->stream->Play(bufferLength, Scaled(volume), pan);
 }
 
 void SetTrackVolume(MusicTrack* track, int volume) {
-  if (track) track->stream->Adjust(volume, 128, 1000);
+  if (!track) return;
+  track->volume = volume;
+  track->stream->Adjust(Scaled(volume), 128, 1000);
+}
+
+void SetMusicLevel(int level) {
+  musicLevel = level < 0 ? 0 : level > kFullLevel ? kFullLevel : level;
+  for (MusicTrack* track : openTracks)
+    if (track) track->stream->Adjust(Scaled(track->volume), 128, 1000);
 }
 
 int PollTrack(MusicTrack* track) {
@@ -72,5 +105,6 @@ void CloseTrack(MusicTrack* track) {
   pack_fclose(track->file);
   track->file = nullptr;
   track->stream.reset();
+  Unregister(track);
   delete track;
 }

@@ -27,3 +27,7 @@ int PollTrack(MusicTrack* track);
 
 // One last poll, then closes the file, stops the sound and frees the record.
 void CloseTrack(MusicTrack* track);
+
+// The player's music volume, 0 (silent) to 8 (full): scales every volume a
+// screen asks for, on the tracks playing now and those opened later.
+void SetMusicLevel(int level);

@@ -11,6 +11,8 @@ struct PACKFILE;
 struct MusicTrack {
   PACKFILE* file = nullptr;
   std::unique_ptr<Mp3Stream> stream;
+  // The volume the screen asked for, before the player's music volume.
+  int volume = 255;
 };
 
 // Blocks of the file handed to the stream, in bytes.

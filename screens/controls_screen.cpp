@@ -56,19 +56,22 @@ void RunControlsScreen(MusicTrack* track) {
         waiting = id - kKeyBoxFirstId;
         std::snprintf(promptText, sizeof promptText, "Press Key for %s", kControlDescriptions[waiting]);
         engine.Show(&prompt);
+        // The key pressed next is the new key, whatever it is.
+        engine.SetTyping(true);
       }
     }
     const int scancode = keys.Filter(keyValue) >> 8;
     if (scancode == KEY_ESC) {
       leave = true;
     } else if (scancode > 0 && waiting >= 0) {
-      controlKeys[waiting] = scancode;
-      NameControlKey(waiting);
+      AssignControlKey(waiting, scancode);
       engine.Hide(&prompt);
+      engine.SetTyping(false);
       waiting = -1;
     }
     return leave;
   });
+  engine.SetTyping(false);
 
   engine.FadeOut(track);
   engine.Hide(&prompt);

@@ -1,5 +1,7 @@
 #include "screens/help_screen.h"
 
+#include <allegro.h>
+
 #include "engine/data_index.h"
 #include "engine/paced_loop.h"
 #include "entities/enemy_roster.h"
@@ -12,6 +14,11 @@
 namespace {
 constexpr int kStoryLineCount = 15;
 constexpr int kDecorationLanders = 5;
+// Under the story, the keys that aren't on the controls screen.
+constexpr const char* kKeyHints[] = {
+    "P or Pause pauses the game; F11 or Alt+Enter switches between window and full screen",
+    "Music volume: - and =     Effects volume: [ and ]     M mutes     A gamepad works too",
+};
 
 void AdvanceSpawnIns() {
   for (Implosion& implosion : implosions) {
@@ -32,14 +39,22 @@ void RunHelp(MusicTrack* track) {
   ViewX = 0;
   ViewY = 0;
 
+  TextLabel hints[2];
+  for (int k = 0; k < 2; ++k) {
+    hints[k].Init(engine.Font(dat::kFontSmall), kKeyHints[k], 512, 672 + 30 * k, 0, makecol(255, 252, 25),
+                  makecol(0, 0, 0), TextLabel::kCentre, 1);
+  }
+
   engine.AddElement(&picture);
   for (int k = 0; k < kStoryLineCount; ++k) engine.AddElement(&storyLabels[k]);
+  for (TextLabel& hint : hints) engine.AddElement(&hint);
   // Five landers materialise in a row above the story: x = 300 .. 700, y = 80.
   for (int i = 0; i < kDecorationLanders; ++i) MaterialiseEnemy(kLander, -1, i);
   engine.FadeIn(track);
 
   KeyGuard keys;
   keys.Arm();
+  engine.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
@@ -56,6 +71,7 @@ void RunHelp(MusicTrack* track) {
     return keys.Filter(keyValue) != 0;
   });
 
+  engine.SetPadActsAsKeys(false);
   engine.FadeOut(track);
   // Spawn-ins still converging go with the landers that have arrived, so
   // nothing of this screen waits frozen on the render list for the game.
@@ -63,5 +79,6 @@ void RunHelp(MusicTrack* track) {
   DeleteEnemies();
   liveEnemies = 0;
   for (int k = 0; k < kStoryLineCount; ++k) engine.RemoveElement(&storyLabels[k]);
+  for (TextLabel& hint : hints) engine.RemoveElement(&hint);
   engine.RemoveElement(&picture);
 }

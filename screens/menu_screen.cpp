@@ -62,17 +62,21 @@ int RunMenu() {
 
   auto openControls = [&] {
     HideMenu(track);
+    engine.SetPadActsAsKeys(false);
     RunControlsScreen(track);
+    engine.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
   };
   auto openHelp = [&] {
     HideMenu(track);
     RunHelp(track);
+    engine.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
   };
 
+  engine.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
@@ -122,6 +126,7 @@ int RunMenu() {
     }
   });
 
+  engine.SetPadActsAsKeys(false);
   HideMenu(track);
   RampDownAndCloseTrack(track);
   return result;

@@ -108,6 +108,9 @@ void RunTitleScreen() {
   LogoSlide logo;
   KeyGuard keys;
   keys.Arm();
+  // While a name is typed every key goes into it.
+  engine.SetTyping(typing);
+  engine.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
@@ -127,6 +130,7 @@ void RunTitleScreen() {
       if (!typing) return true;
       if (EditName(highScoreNames[entry], keyValue, kNameLength) != 0) {
         typing = false;
+        engine.SetTyping(false);
         prompt.Close();
       }
     }
@@ -135,6 +139,8 @@ void RunTitleScreen() {
 
   // A click during the entry keeps the name typed so far.
   prompt.Close();
+  engine.SetTyping(false);
+  engine.SetPadActsAsKeys(false);
   engine.FadeOut(track);
   RampDownAndCloseTrack(track);
   HideTable();

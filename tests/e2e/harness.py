@@ -103,6 +103,20 @@ class Picture:
                     n += 1
         return n
 
+    def crop(self, x0, y0, width, height, scale=1):
+        """The rectangle of width * scale x height * scale pixels at (x0, y0),
+        taking one pixel of every scale x scale block: the game's own picture
+        when the game shows it scaled."""
+        rows = []
+        for y in range(height):
+            row = (y0 + y * scale) * self.width
+            line = self.rgb[(row + x0) * 3:(row + x0 + width * scale) * 3]
+            if scale == 1:
+                rows.append(line)
+            else:
+                rows.append(b"".join(line[i:i + 3] for i in range(0, len(line), 3 * scale)))
+        return Picture(width, height, b"".join(rows))
+
     def region(self, x0, y0, x1, y1):
         """The raw bytes of a rectangle, for comparing two pictures."""
         return b"".join(self.rgb[(y * self.width + x0) * 3:(y * self.width + x1) * 3] for y in range(y0, y1))
@@ -160,11 +174,12 @@ class Display:
     a slow start-up (under a memory checker) has not connected yet made the
     game's first connection fail now and then."""
 
-    def __init__(self):
+    def __init__(self, width=SCREEN_W, height=SCREEN_H):
+        self.width, self.height = width, height
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
                  "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
@@ -216,15 +231,21 @@ class Game:
     # Further files worth showing when the game ends too early (a checker's report).
     more_logs = ()
 
-    def __init__(self, test_name, record_sound=False):
+    def __init__(self, test_name, record_sound=False, args=(), screen=(SCREEN_W, SCREEN_H), fresh=True,
+                 display=None):
+        """`fresh` False runs again in the folder a game of the same name
+        left (its scores and settings); `display` shares a running Display,
+        which the game then does not close."""
         self.work = os.path.abspath(os.path.join(OPTIONS.work, test_name))
         self.artifacts = os.path.abspath(OPTIONS.artifacts)
-        shutil.rmtree(self.work, ignore_errors=True)
-        os.makedirs(self.work)
+        if fresh:
+            shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.work, exist_ok=True)
         os.makedirs(self.artifacts, exist_ok=True)
         for name in GAME_FILES:
             shutil.copy(os.path.join(OPTIONS.game_dir, name), self.work)
-        self.display = Display()
+        self.own_display = display is None
+        self.display = display or Display(*screen)
         env = self.display.env()
         self.sound_file = None
         if record_sound:
@@ -240,13 +261,14 @@ class Game:
         self.errors_path = os.path.join(self.work, "stderr.txt")
         self.errors = open(self.errors_path, "wb")
         try:
-            self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")],
+            self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")] + list(args),
                                             cwd=self.work, env=env, stdout=self.trace, stderr=self.errors,
                                             start_new_session=True)
         except OSError:
             self.trace.close()
             self.errors.close()
-            self.display.close()
+            if self.own_display:
+                self.display.close()
             raise
 
     # --- life of the process
@@ -270,7 +292,8 @@ class Game:
                 self.process.wait()
         self.trace.close()
         self.errors.close()
-        self.display.close()
+        if getattr(self, "own_display", True):
+            self.display.close()
 
     def ended_early(self, what):
         """The failure for a game that ended while a test still waited, with

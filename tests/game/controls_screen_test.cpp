@@ -5,8 +5,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
+#include "engine/settings.h"
 #include "game/controls.h"
 #include "scene/scene_objects.h"
 #include "screens/controls_screen.h"
@@ -126,24 +129,58 @@ TEST_F(ControlsScreenTest, AClickBesideTheBoxesDoesNothing) {
   EXPECT_EQ(controlKeys[kUp], KEY_UP);
 }
 
-TEST_F(ControlsScreenTest, AKeyUsedForTwoActionsDrivesBoth) {
-  // The fire key also becomes the key for Up.
+TEST_F(ControlsScreenTest, AKeyAlreadyUsedChangesPlacesWithTheOldKeyOfTheAction) {
+  // The fire key becomes the key for Up: fire takes Up's old key, so no key
+  // serves two actions (the settings file could not keep that).
   Run([&](long w) {
     if (w == 3) ClickKeyBox(kUp);
     if (w == 10) platform.Type(KEY_Z);
     if (w == 15) platform.Type(KEY_ESC);
   });
   ASSERT_EQ(controlKeys[kUp], KEY_Z);
-  ASSERT_EQ(controlKeys[kFire], KEY_Z);
+  ASSERT_EQ(controlKeys[kFire], KEY_UP);
+  EXPECT_STREQ(controlKeyNames[kFire], "Up");
+  EXPECT_STREQ(controlKeyNames[kUp], "z");
 
   engine.Show(&ship);
   HandleGameKeys();  // nothing held: the fire key is armed
   platform.Hold(KEY_Z);
   HandleGameKeys();
-  EXPECT_LT(ship.GetVY(), 0) << "the ship thrusts upwards";
+  EXPECT_LT(ship.GetVY(), 0) << "Z thrusts upwards";
   int shots = 0;
   for (const Bullet& bullet : bullets) shots += bullet.IsOnList() ? 1 : 0;
-  EXPECT_EQ(shots, 1) << "and fires";
+  EXPECT_EQ(shots, 0) << "and no longer fires";
+  platform.ReleaseAllKeys();
+  HandleGameKeys();
+  platform.Hold(KEY_UP);
+  HandleGameKeys();
+  for (const Bullet& bullet : bullets) shots += bullet.IsOnList() ? 1 : 0;
+  EXPECT_EQ(shots, 1) << "the up arrow fires";
+}
+
+TEST_F(ControlsScreenTest, AKeyAssignedIsKeptInTheSettings) {
+  Run([&](long w) {
+    if (w == 3) ClickKeyBox(kSmartBomb);
+    if (w == 10) platform.Type(KEY_B);
+    if (w == 15) platform.Type(KEY_ESC);
+  });
+  EXPECT_EQ(engine.CurrentSettings().keys[kSmartBomb], KEY_B);
+  std::vector<std::string> problems;
+  const Settings saved = LoadSettings(gameFolders.SettingsFile(), &problems);
+  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(saved.keys[kSmartBomb], KEY_B);
+  EXPECT_EQ(saved.keys[kFire], KEY_Z);
+}
+
+TEST_F(ControlsScreenTest, WhileTheKeyIsAwaitedTheVolumeKeysAreKeysLikeAnyOther) {
+  const int music = engine.CurrentSettings().musicVolume;
+  Run([&](long w) {
+    if (w == 3) ClickKeyBox(kFire);
+    if (w == 10) platform.Type(KEY_MINUS);
+    if (w == 15) platform.Type(KEY_ESC);
+  });
+  EXPECT_EQ(controlKeys[kFire], KEY_MINUS);
+  EXPECT_EQ(engine.CurrentSettings().musicVolume, music);
 }
 
 // The colour of a pixel of the last frame shown.

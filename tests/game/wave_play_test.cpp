@@ -54,6 +54,11 @@ class WavePlayTest : public GameFixture {
       waveProgress.deathCounter = 0;
     }
   }
+  // With every enemy gone only the shots still in flight can reach the
+  // ship: it stays alive, as a wave can only end with a living ship.
+  void ClearShots() {
+    for (Missile& missile : missiles) missile.Retire();
+  }
 };
 
 TEST_F(WavePlayTest, TheFirstGameStartsOnWaveOneWithThreeLivesThreeBombsAndOneHuman) {
@@ -99,10 +104,10 @@ TEST_F(WavePlayTest, AWaveEnds101StepsAfterItsLastEnemyAndPaysAHundredPerHuman) 
   RunLogicSteps(101);
   ASSERT_EQ(liveEnemies, 8);
   KillAllEnemies();
-  ShieldShip();
+  ClearShots();
   for (int i = 0; i < 100; ++i) {
     LogicStep();
-    waveProgress.deathCounter = 0;
+    ASSERT_FALSE(ship.IsDestroyed()) << i;
     ASSERT_FALSE(waveProgress.waveDone) << i;
   }
   EXPECT_TRUE(LogicStep());
@@ -126,17 +131,51 @@ TEST_F(WavePlayTest, TheClearedCountKeepsItsStepsWhenNewEnemiesAppear) {
   StartWaveAt(0);
   RunLogicSteps(101);
   KillAllEnemies();
-  ShieldShip();
-  StepShielded(60);
+  ClearShots();
+  RunLogicSteps(60);
   EXPECT_EQ(waveProgress.clearedCounter, 60);
   EnterEnemy(kMine, 2048, -100);  // out of reach, does nothing
-  StepShielded(20);
+  RunLogicSteps(20);
   EXPECT_EQ(waveProgress.clearedCounter, 60);
   enemies[enemyCount - 1]->Kill();
-  StepShielded(40);
+  RunLogicSteps(40);
   EXPECT_FALSE(waveProgress.waveDone);
   StepShielded(1);
   EXPECT_TRUE(waveProgress.waveDone);
+}
+
+TEST_F(WavePlayTest, AShipLostWithTheLastEnemyCostsALifeAndTheNextWaveGetsAShipToSteer) {
+  StartWaveAt(0);
+  RunLogicSteps(101);
+  KillAllEnemies();
+  ClearShots();
+  RunLogicSteps(40);
+  // A shot fired before the last enemy died arrives now.
+  FireMissile(0, ship.GetX() + 60, ship.GetY() + 35, 0, 0);
+  LogicStep();
+  ASSERT_TRUE(ship.IsDestroyed());
+  int steps = 1;
+  while (!LogicStep() && steps < 1000) {
+    ++steps;
+    if (waveProgress.waveDone) break;
+  }
+  ASSERT_TRUE(waveProgress.waveDone);
+  EXPECT_FALSE(waveProgress.gameOver);
+  // The loss was paid for first: a life gone, the ship back in play.
+  EXPECT_EQ(lives, 2);
+  EXPECT_FALSE(ship.IsDestroyed());
+
+  FinishClearedWave();
+  ASSERT_EQ(waveIndex, 1);
+  StartWave();
+  ASSERT_FALSE(ship.IsDestroyed());
+  platform.Hold(KEY_RIGHT);
+  RunLogicSteps(5);
+  EXPECT_GT(ship.GetVX(), 0);
+  platform.ReleaseAllKeys();
+  FireMissile(0, ship.GetX() + 60, ship.GetY() + 35, 0, 0);
+  ResolveCollisions();
+  EXPECT_TRUE(ship.IsDestroyed());
 }
 
 TEST_F(WavePlayTest, LosingALifeRestartsTheWaveWithTheEnemiesStillOwedAndNoMines) {

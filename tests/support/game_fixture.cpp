@@ -2,11 +2,16 @@
 
 #include <allegro.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "engine/clock.h"
 #include "engine/data_index.h"
+#include "engine/game_folders.h"
+#include "engine/settings.h"
 #include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
@@ -15,6 +20,7 @@
 #include "game/game_state.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
+#include "music/music_track.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "support/allegro_fixture.h"
@@ -37,6 +43,24 @@ void GameFixture::SetUp() {
   kav_test::ResetWorld();
   std::srand(1234);
 }
+
+namespace {
+// The settings a test changes are written into a folder of the run's own, not
+// into the folder the tests run from.
+void UseScratchSettings() {
+  static std::string folder;
+  if (folder.empty()) {
+    char pattern[] = "/tmp/kav-settings-XXXXXX";
+    if (const char* made = mkdtemp(pattern)) folder = made;
+    std::atexit([] {
+      const std::string command = "rm -rf '" + folder + "'";
+      if (std::system(command.c_str()) != 0) std::fputs("cannot remove the scratch settings\n", stderr);
+    });
+  }
+  gameFolders.config = folder;
+  std::remove((folder + "/" + kSettingsFileName).c_str());
+}
+}  // namespace
 
 void GameFixture::TearDown() {
   kav_test::ResetWorld();
@@ -105,6 +129,13 @@ void ResetWorld() {
   ViewY = 0;
   TickCounter.store(0);
   FrameCounter.store(0);
+
+  UseScratchSettings();
+  engine.ChangeSettings(DefaultSettings());
+  SetMusicLevel(kVolumeSteps);
+  engine.SetTyping(false);
+  engine.SetGameKeys(nullptr, 0);
+  engine.SetPadActsAsKeys(false);
 }
 
 }  // namespace kav_test

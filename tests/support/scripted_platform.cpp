@@ -76,10 +76,16 @@ int ScriptedPlatform::ScancodeToAscii(int scancode) { return UsAscii(scancode); 
 
 int ScriptedPlatform::MouseButtons() { return buttons_; }
 
-void ScriptedPlatform::PlaySample(SAMPLE* sample, int, int, int, int loop) {
-  samples_.push_back({SampleIndex(sample), loop, false});
+void ScriptedPlatform::PlaySample(SAMPLE* sample, int volume, int, int, int loop) {
+  samples_.push_back({SampleIndex(sample), loop, false, volume});
 }
-void ScriptedPlatform::StopSample(SAMPLE* sample) { samples_.push_back({SampleIndex(sample), 0, true}); }
+void ScriptedPlatform::StopSample(SAMPLE* sample) { samples_.push_back({SampleIndex(sample), 0, true, 0}); }
+
+int ScriptedPlatform::LastVolume(int index) const {
+  for (auto c = samples_.rbegin(); c != samples_.rend(); ++c)
+    if (c->index == index && !c->stop) return c->volume;
+  return -1;
+}
 
 void ScriptedPlatform::Present(BITMAP* frame) {
   ++presented_;

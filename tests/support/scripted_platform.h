@@ -17,6 +17,7 @@ class ScriptedPlatform : public Platform {
     int index;  // data-file index, or -1 when the sample isn't in the data file
     int loop;
     bool stop;
+    int volume;
   };
 
   ScriptedPlatform();
@@ -37,6 +38,18 @@ class ScriptedPlatform : public Platform {
   int MouseY() override { return mouseY_; }
   void ShowMouse(bool visible) override { mouseShown_ = visible; }
 
+  PadState ReadPad() override { return pad_; }
+  bool TakeFocusLost() override {
+    const bool lost = focusLost_;
+    focusLost_ = false;
+    return lost;
+  }
+  bool SetFullscreen(bool fullscreen) override {
+    fullscreen_ = fullscreen;
+    return true;
+  }
+  bool Fullscreen() const override { return fullscreen_; }
+
   void PlaySample(SAMPLE* sample, int volume, int pan, int frequency, int loop) override;
   void StopSample(SAMPLE* sample) override;
   void Present(BITMAP* frame) override;
@@ -53,11 +66,17 @@ class ScriptedPlatform : public Platform {
   // Called at every wait, before the clock moves; lets a test script input
   // by frame number.
   void OnWait(std::function<void(long)> hook);
+  // A gamepad with this state (present) until changed.
+  void SetPad(const PadState& pad) { pad_ = pad; }
+  // The window loses the input focus.
+  void LoseFocus() { focusLost_ = true; }
 
   // Observations.
   int Plays(int index) const;
   int Stops(int index) const;
   const std::vector<SampleCall>& SampleCalls() const { return samples_; }
+  // The volume of the last play of a sample (-1 when never played).
+  int LastVolume(int index) const;
   void ClearSampleCalls() { samples_.clear(); }
   long FramesPresented() const { return presented_; }
   long Waits() const { return waits_; }
@@ -78,4 +97,7 @@ class ScriptedPlatform : public Platform {
   bool keepFrames_ = false;
   BITMAP* lastFrame_ = nullptr;
   std::function<void(long)> hook_;
+  PadState pad_;
+  bool focusLost_ = false;
+  bool fullscreen_ = true;
 };
