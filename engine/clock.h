@@ -26,6 +26,18 @@ int TickElapsed(int start, int interval);
 // One logic step has been run: lower the counter, never below zero.
 void ConsumeFrame();
 
+// During a game the 100 ms tick follows the game's own steps, one tick every
+// five steps, instead of the timer: the animation (and the boss's limbs with
+// it) then depends only on the steps played, so a recorded game plays back
+// the same, paused games stand still, and a game played without a display
+// or a clock goes exactly as it did. While it runs TickNow reads it (from 0
+// at the start); the timer's counter goes on beside it. Main thread only.
+void StartStepClock();
+void StopStepClock();
+bool StepClockRunning();
+// One step of the game: every fifth moves the tick on.
+void AdvanceStepClock();
+
 // Without a timer thread the clocks are advanced from the monotonic clock by
 // this pump, called whenever a loop waits.
 class ClockPump {

@@ -105,8 +105,9 @@ bool MakeFolders(const std::string& folder, const std::string& anchor) {
   if (IsFolder(folder)) return true;
   if (folder == anchor) return false;
   const std::string parent = Parent(folder);
-  if (parent.empty() || parent == folder) return false;
-  if (!MakeFolders(parent, anchor)) return false;
+  if (parent == folder) return false;
+  // A relative folder's first level lies in the working directory.
+  if (!parent.empty() && !MakeFolders(parent, anchor)) return false;
   return (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) && IsFolder(folder);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/graphics_engine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "engine/data_index.h"
 #include "engine/game_folders.h"
 #include "engine/log.h"
+#include "engine/quit_signals.h"
 #include "engine/translucent_blend.h"
 #include "music/music_track.h"
 #include "scene/element.h"
@@ -42,6 +44,8 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
     std::snprintf(message_, sizeof message_, "Error.\n%s\n\n", allegro_error);
     Fail(1);
   }
+
+  InstallQuitSignals();
 
   Log("GraphicsEngine: install_keyboard\n");
   if (install_keyboard() != 0) {
@@ -198,9 +202,22 @@ void GraphicsEngine::Hide(Element* e) {
 }
 
 void GraphicsEngine::DrawFrame() {
+  if (headless_) {
+    renderList_.AdvanceAll();
+    return;
+  }
   TakeDisplaySwitch();
   clear_bitmap(backBuffer_);
-  renderList_.DrawAll(backBuffer_);
+  renderList_.DrawAll(backBuffer_, true);
+  DrawNotice(backBuffer_);
+  platform_->Present(backBuffer_);
+}
+
+void GraphicsEngine::DrawStillFrame() {
+  if (headless_) return;
+  TakeDisplaySwitch();
+  clear_bitmap(backBuffer_);
+  renderList_.DrawAll(backBuffer_, false);
   DrawNotice(backBuffer_);
   platform_->Present(backBuffer_);
 }
@@ -274,17 +291,24 @@ void GraphicsEngine::ToggleMute() {
   ShowNotice(settings_.muted ? "Sound off (M)" : "Sound on");
 }
 
-void GraphicsEngine::ShowNotice(const char* text) {
-  std::snprintf(notice_, sizeof notice_, "%s", text);
-  noticeStamp_ = TickNow();
+// The label's second is the player's, whatever the game's clock does (it
+// stands still in a paused game).
+static long long WallMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool GraphicsEngine::NoticeShowing() const { return noticeStamp_ >= 0 && !TickElapsed(noticeStamp_, 10); }
+void GraphicsEngine::ShowNotice(const char* text) {
+  std::snprintf(notice_, sizeof notice_, "%s", text);
+  noticeUntilMs_ = WallMs() + 1000;
+}
+
+bool GraphicsEngine::NoticeShowing() const { return noticeUntilMs_ > 0 && WallMs() < noticeUntilMs_; }
 
 void GraphicsEngine::DrawNotice(BITMAP* target) {
-  if (noticeStamp_ < 0) return;
+  if (noticeUntilMs_ == 0) return;
   if (!NoticeShowing()) {
-    noticeStamp_ = -1;
+    noticeUntilMs_ = 0;
     return;
   }
   if (!dialogFont) return;
@@ -297,6 +321,7 @@ void GraphicsEngine::DrawNotice(BITMAP* target) {
 }
 
 void GraphicsEngine::FadeIn(MusicTrack* music) {
+  if (headless_) return;
   BITMAP* target = create_bitmap(width_, height_);
   if (!target) return;
   clear_bitmap(target);
@@ -312,6 +337,7 @@ void GraphicsEngine::FadeIn(MusicTrack* music) {
 }
 
 void GraphicsEngine::FadeOut(MusicTrack* music) {
+  if (headless_) return;
   renderList_.DrawAll(backBuffer_);
   BITMAP* black = create_bitmap(width_, height_);
   if (!black) return;
@@ -352,6 +378,7 @@ bool GraphicsEngine::IsGameKey(int scancode) const {
 
 // The keys every screen shares act here and are taken out of the screen's way.
 int GraphicsEngine::FilterSharedKeys(int keyValue) {
+  if (!sharedKeys_) return keyValue;
   const int scancode = keyValue >> 8;
   // The switch itself happens in the next DrawFrame. The typed key is read,
   // not the held one: a tap shorter than the time between two polls of the
@@ -389,11 +416,13 @@ void GraphicsEngine::PollInput(int& keyValue, int& leftClick, int& rightClick, i
   keyValue = 0;
   if (platform_->KeyPressed()) keyValue = platform_->ReadKey();
   platform_->ClearKeyBuffer();
+  inputSeen_ = keyValue != 0;
   keyValue = FilterSharedKeys(keyValue);
 
   const PadState pad = platform_->ReadPad();
   padPresses_ = pad.buttons & ~padHeld_;
   padHeld_ = pad.buttons;
+  inputSeen_ = inputSeen_ || padPresses_ != 0 || (platform_->MouseButtons() & 3) != 0;
   if (padActsAsKeys_ && keyValue == 0) {
     if (PadPressed(settings_.padFire) || PadPressed(settings_.padStart))
       keyValue = KEY_ENTER << 8 | '\r';
@@ -420,11 +449,26 @@ void GraphicsEngine::PollInput(int& keyValue, int& leftClick, int& rightClick, i
   mouseY = platform_->MouseY();
 }
 
+void GraphicsEngine::DiscardInput() {
+  platform_->ClearKeyBuffer();
+  WaitMouseRelease();
+  previousLeft_ = previousRight_ = 0;
+  padHeld_ = platform_->ReadPad().buttons;
+  padPresses_ = 0;
+}
+
 void GraphicsEngine::WaitMouseRelease() {
   while (platform_->MouseButtons() & 3) platform_->WaitForFrame();
 }
 
+void GraphicsEngine::WaitIdle() {
+  if (QuitRequested()) std::exit(0);
+  platform_->WaitIdle();
+}
+
 void GraphicsEngine::WaitForFrame() {
+  // Asked to end from outside: as after the quit question.
+  if (QuitRequested()) std::exit(0);
   if (clockPumping_) clockPump_.Advance();
   platform_->WaitForFrame();
 }

@@ -45,8 +45,15 @@ class GraphicsEngine {
   FONT* Font(int index) const { return static_cast<FONT*>(GetData(index)); }
   SAMPLE* Sample(int index) const { return static_cast<SAMPLE*>(GetData(index)); }
 
-  // Frames, fades and sound effects.
+  // Frames, fades and sound effects. DrawFrame moves the scene's animation on
+  // and draws it; DrawStillFrame draws it as it stands (a question or a
+  // pause over a game, where nothing may move).
   void DrawFrame();
+  void DrawStillFrame();
+  // A game played with no display (a replay being verified): frames move the
+  // animation on and draw nothing, fades do nothing.
+  void SetHeadless(bool headless) { headless_ = headless; }
+  bool Headless() const { return headless_; }
   // Switches between window and full screen when F11 or Alt+Enter asked for
   // it (DrawFrame does this itself); true when the display changed.
   bool TakeDisplaySwitch();
@@ -87,10 +94,20 @@ class GraphicsEngine {
   // previous PollInput.
   PadState ReadPad() { return platform_->ReadPad(); }
   bool PadPressed(int button) const { return button >= 0 && button < 32 && (padPresses_ >> button & 1u); }
+  bool AnyPadPressed() const { return padPresses_ != 0; }
+  // Whether the last PollInput saw the player at all: a key typed (the keys
+  // every screen shares included), a mouse button, a gamepad button.
+  bool InputSeen() const { return inputSeen_; }
+  // Off: every key goes to the screen as it is, the shared ones too (a demo,
+  // which any key ends).
+  void SetSharedKeysEnabled(bool on) { sharedKeys_ = on; }
+  // Forgets what the player is pressing now: typed keys, a held mouse button
+  // (waited for), gamepad presses; nothing of it reaches the next screen.
+  void DiscardInput();
   // True once after the window lost the input focus.
   bool TakeFocusLost() { return platform_->TakeFocusLost(); }
   // Waits while nothing moves, sleeping on the real machine.
-  void WaitIdle() { platform_->WaitIdle(); }
+  void WaitIdle();
 
   // The player's lasting choices, as the settings file holds them (the
   // command line's options for this run are not among them).
@@ -157,7 +174,10 @@ class GraphicsEngine {
   Platform* platform_;
 
   Settings settings_;
+  bool headless_ = false;
   bool typing_ = false;
+  bool sharedKeys_ = true;
+  bool inputSeen_ = false;
   bool displaySwitchAsked_ = false;
   const int* gameKeys_ = nullptr;
   int gameKeyCount_ = 0;
@@ -166,7 +186,7 @@ class GraphicsEngine {
   unsigned padPresses_ = 0;
   std::bitset<256> looping_;
   char notice_[48] = "";
-  int noticeStamp_ = -1;
+  long long noticeUntilMs_ = 0;
 };
 
 extern GraphicsEngine engine;

@@ -15,12 +15,18 @@
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "game/screen_objects.h"
+#include "replay/game_recorder.h"
+#include "replay/replay_player.h"
 #include "scene/scene_objects.h"
 
 namespace {
 
-// Runs on the return from main and on the exit of a confirmed quit.
+// Runs on the return from main, on the exit of a confirmed quit and when the
+// game is asked to end from outside: the game being played is kept as a
+// replay and a score entered but not saved yet is saved.
 void OnExit() {
+  gameRecorder.Finish(score, waveIndex + 1);
+  if (HighScoresUnsaved()) WriteScores();
   RemoveGameObjects();
   // Bitmaps the effects and the scanner made go back while the library is up.
   ReleaseSceneBitmaps();
@@ -46,6 +52,9 @@ int main(int argc, char** argv) {
       break;
   }
   gameFolders = ResolveGameFolders(ReadFolderEnvironment());
+  if (options.action == CommandLine::kVerify) return VerifyReplayFile(options.file);
+  Replay watched;
+  if (options.action == CommandLine::kReplay && !LoadReplayToWatch(options.file, watched)) return kExitBadData;
 
   Log("KAV GAME START\n");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -60,7 +69,10 @@ int main(int argc, char** argv) {
   ReadScores();
   bestScore = highScores[0];
   std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
-  RunProgramLoop();
+  if (options.action == CommandLine::kReplay)
+    WatchReplay(watched);
+  else
+    RunProgramLoop();
   return 0;
 }
 END_OF_MAIN()

@@ -186,10 +186,23 @@ void Boss::PlaceParts() {
   torso.SetPosition(x + kTorsoOffset[0], y + kTorsoOffset[1]);
 }
 
-void Boss::Draw(BITMAP* target) {
-  // Parts are placed for the image they show now; drawing may step the
-  // animation, and the new image's offset follows at the next draw.
+void Boss::Advance() {
+  // Parts are placed for the image they show now; then the animation may
+  // step, and the new image's offset follows at the next frame. The limbs'
+  // outlines follow their images, so this is part of the fight, not only of
+  // the picture.
   PlaceParts();
+  for (int i = 0; i < kLegs; ++i)
+    if (legHits[i] > 0) legs[i].Advance();
+  for (int i = 0; i < kArms; ++i) {
+    if (leftArmHits[i] > 0) leftArms[i].Advance();
+    if (rightArmHits[i] > 0) rightArms[i].Advance();
+  }
+  if (headHits > 0) head.Advance();
+  if (torsoHits > 0) torso.Advance();
+}
+
+void Boss::Draw(BITMAP* target) {
   for (int i = 0; i < kLegs; ++i)
     if (legHits[i] > 0) legs[i].Draw(target);
   for (int i = 0; i < kArms; ++i) {

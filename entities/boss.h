@@ -22,6 +22,7 @@ class Boss : public Element {
   void Init(int x, int y, int layer, const char* name);
   void MoveStep();
   void AttackStep();
+  void Advance() override;
   void Draw(BITMAP* target) override;
   void Collide();
   void ReleaseExplosions();

@@ -118,6 +118,10 @@ void Explosion::Age() {
   }
 }
 
+void Explosion::Advance() {
+  for (TimedSprite& piece : pieces) piece.Advance();
+}
+
 void Explosion::Draw(BITMAP* target) {
   for (TimedSprite& piece : pieces) piece.Draw(target);
 }

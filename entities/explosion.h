@@ -14,6 +14,7 @@ class Explosion : public Element {
   void MovePieces();
   // Slows the pieces at the 80th call; the 101st takes the effect off the list.
   void Age();
+  void Advance() override;
   void Draw(BITMAP* target) override;
   // Frees the piece bitmaps (at exit, before the library goes down).
   void ReleasePieces();

@@ -51,6 +51,10 @@ void Implosion::Age() {
   }
 }
 
+void Implosion::Advance() {
+  for (TimedSprite& piece : pieces) piece.Advance();
+}
+
 void Implosion::Draw(BITMAP* target) {
   for (TimedSprite& piece : pieces) piece.Draw(target);
 }

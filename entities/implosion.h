@@ -14,6 +14,7 @@ class Implosion : public Element {
   void Init(BITMAP* bitmap, int type, int x, int y, int layer, const char* name);
   void MovePieces();
   void Age();
+  void Advance() override;
   void Draw(BITMAP* target) override;
   void ReleasePieces();
 

@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/player_actions.h"
 #include "game/scoring.h"
+#include "replay/game_recorder.h"
 #include "replay/replay_file.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
@@ -89,7 +90,12 @@ static void Detonate() {
 }
 
 void AskToQuit() {
-  if (AskYesNo(dat::kShipRight, "Really Quit and Exit the program ?")) std::exit(0);
+  if (AskYesNo(dat::kShipRight, "Really Quit and Exit the program ?")) {
+    // The game so far is kept as a replay; no step ran since the last one
+    // recorded.
+    gameRecorder.Finish(score, waveIndex + 1);
+    std::exit(0);
+  }
   // The steps missed while the question was open are dropped, not run back
   // to back: the player must not lose a life to unseen seconds.
   FrameCounter.store(0);
@@ -97,17 +103,22 @@ void AskToQuit() {
 
 bool HandleGameKeys() {
   engine.PollKeyboard();
-  if (engine.KeyHeld(KEY_ESC)) AskToQuit();
+  ActionSource* source = CurrentActionSource();
+  if (engine.KeyHeld(KEY_ESC)) {
+    // Watching a recording, Escape stops it; playing, it asks.
+    if (source) return false;
+    AskToQuit();
+  }
 
   // One set of actions every step, whatever happens in it, so that a
   // recording holds exactly the steps that ran.
   uint8_t actions = 0;
-  ActionSource* source = CurrentActionSource();
   if (source) {
     if (!source->Next(actions)) return false;
   } else {
     actions = ReadHeldActions();
   }
+  gameRecorder.Record(actions);
   if (ship.IsDestroyed()) return true;
 
   if (actions & kActionUp) ship.Thrust(0, -2);

@@ -1,7 +1,9 @@
 #include "game/game_flow.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "engine/data_index.h"
 #include "engine/paced_loop.h"
@@ -13,12 +15,16 @@
 #include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
+#include "replay/game_recorder.h"
 #include "scene/scene_objects.h"
 #include "screens/menu_screen.h"
 #include "screens/sequences.h"
 #include "screens/title_screen.h"
 
 WaveProgress waveProgress;
+bool gameInterruptible = false;
+long gameStepLimit = 0;
+static long gameSteps = 0;
 
 void PlaceGameObjects() {
   engine.Show(&worldMap);
@@ -57,6 +63,46 @@ void RemoveGameObjects() {
   CancelSpawnIns();
 }
 
+void BeginGame(uint32_t seed) {
+  // Nothing of a game before may be left on the screen (its enemies are
+  // deleted below).
+  RemoveGameObjects();
+  engine.Hide(&ship);
+  std::srand(seed);
+  StartStepClock();
+  // Whatever the last game left behind is set as a new program has it, so
+  // that a game depends only on its seed and the player's actions.
+  nextBullet = 0;
+  fireArmed = 0;
+  bombArmed = 0;
+  nextMissile = 0;
+  shipImageFacing = 1;
+  ship.SetBitmap(engine.Bitmap(dat::kShipRight));
+  ship.SetVelocity(0, 0);
+  ship.SetHeading(1);
+  ship.SetPosition(512, 400);
+  for (Human& human : humans) human.RestartAnimation();
+  for (int& count : waveTypeCounts) count = 0;
+  worldMap.SetScroll(0, 0);
+  boss.Init(2048, 100, 2, "MM");
+  boss.SetHeadHits(0);
+  waveProgress = WaveProgress();
+  SetUpGame();
+}
+
+void EndGame() {
+  StopStepClock();
+  gameInterruptible = false;
+  gameStepLimit = 0;
+}
+
+uint32_t NewGameSeed() {
+  // Seconds and their fraction: two games begun in the same second differ.
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+  return static_cast<uint32_t>(nanoseconds ^ (nanoseconds >> 32));
+}
+
 void SetUpGame() {
   waveIndex = 0;
   score = 0;
@@ -73,15 +119,32 @@ void SetUpGame() {
   DeleteEnemies();
 }
 
+// Every step of a game (wave intro, play, cleared pause) begins here, after
+// the input is polled: the animation clock moves on, and a demo ends at any
+// key, click or button, or when its time is up. False when the game must end.
+static bool BeginGameStep(int keyValue, int leftClick, int rightClick) {
+  AdvanceStepClock();
+  ++gameSteps;
+  if (gameInterruptible && (keyValue || leftClick || rightClick || engine.AnyPadPressed())) return false;
+  if (gameStepLimit > 0 && gameSteps > gameStepLimit) return false;
+  return true;
+}
+
 void ShowWaveIntro() {
   std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
   engine.Show(&bigLabel);
-  RunPacedSteps(kPauseSteps, [] {
+  int steps = 0;
+  RunPacedLoop([&] {
     // Nothing of the game reads the player here; the keys every screen
     // shares (the display, the volumes) still work.
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    if (!BeginGameStep(keyValue, leftClick, rightClick)) {
+      waveProgress.gameOver = true;
+      return true;
+    }
     engine.DrawFrame();
+    return ++steps >= kPauseSteps;
   });
   engine.Hide(&bigLabel);
 }
@@ -162,6 +225,10 @@ bool LogicStep() {
   if (waveProgress.gameOver) return true;
   int keyValue, leftClick, rightClick, mouseX, mouseY;
   engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  if (!BeginGameStep(keyValue, leftClick, rightClick)) {
+    waveProgress.gameOver = true;
+    return true;
+  }
   PauseWhenAsked(keyValue);
   if (!HandleGameKeys()) {
     waveProgress.gameOver = true;
@@ -233,6 +300,10 @@ void FinishClearedWave() {
   RunPacedLoop([&] {
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    if (!BeginGameStep(keyValue, leftClick, rightClick)) {
+      waveProgress.gameOver = true;
+      return true;
+    }
     PauseWhenAsked(keyValue);
     if (!HandleGameKeys()) {
       waveProgress.gameOver = true;
@@ -252,6 +323,7 @@ void FinishClearedWave() {
 
 void PlayWave() {
   ShowWaveIntro();
+  if (waveProgress.gameOver) return;
   StartWave();
   RunPacedLoop(LogicStep);
   engine.StopSample(dat::kSndPlayLoop);
@@ -261,6 +333,7 @@ void PlayWave() {
 
 void PlayGame() {
   waveProgress = WaveProgress();
+  gameSteps = 0;
   // In play the game keys win over the keys every screen shares.
   engine.SetGameKeys(controlKeys, kControlCount);
   while (!waveProgress.gameOver) PlayWave();
@@ -272,8 +345,14 @@ void RunProgramLoop() {
     RunTitleScreen();
     const int result = RunMenu();
     if (result == kMenuPlay) RunIntro();
-    SetUpGame();
-    if (result == kMenuPlay) PlayGame();
+    const uint32_t seed = NewGameSeed();
+    BeginGame(seed);
+    if (result == kMenuPlay) {
+      gameRecorder.Begin(seed, std::time(nullptr));
+      PlayGame();
+      gameRecorder.Finish(score, waveIndex + 1);
+    }
+    EndGame();
     RemoveGameObjects();
     engine.DrawFrame();
     RunClosingSequence();

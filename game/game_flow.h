@@ -3,6 +3,8 @@
 // of the game; and the endless program loop around it.
 #pragma once
 
+#include <cstdint>
+
 // State local to the wave being played.
 struct WaveProgress {
   int deathCounter = 0;          // steps counted while the ship is destroyed
@@ -18,6 +20,18 @@ constexpr int kPauseSteps = 151;
 
 void PlaceGameObjects();
 void RemoveGameObjects();
+
+// A new game from a seed: the random generator seeded with it, the step
+// clock started and everything a last game left behind set back, then
+// SetUpGame. EndGame stops the step clock (and a demo's limits).
+void BeginGame(uint32_t seed);
+void EndGame();
+// A seed for a new game, from the clock.
+uint32_t NewGameSeed();
+// A demo ends at the first key, click or gamepad button, and after
+// `gameStepLimit` steps when that is above 0 (both cleared by EndGame).
+extern bool gameInterruptible;
+extern long gameStepLimit;
 
 // A new game: wave 1, no points, three lives, three bombs, one human.
 void SetUpGame();

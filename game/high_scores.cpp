@@ -18,6 +18,7 @@ namespace {
 constexpr const char* kDefaultNames[kHighScoreCount] = {"Ve Varn Holt", "Orm",  "Tav",    "Rollo", "Marisol",
                                                         "Dace",         "Fenn", "Ysolde", "Pim",   "Corwin"};
 constexpr int kRecordSize = 4 + kNameLength;
+bool unsaved = false;
 
 void FormatScore(int i) { std::snprintf(highScoreTexts[i], sizeof highScoreTexts[i], "%08d", highScores[i]); }
 
@@ -94,8 +95,12 @@ int WriteScores() {
   // Without a place for the player's files the table lives for this run only.
   const std::string file = gameFolders.ScoreFile();
   if (file.empty() || !MakeFolderFor(file)) return 0;
-  return WriteScoresTo(file.c_str());
+  const int written = WriteScoresTo(file.c_str());
+  if (written) unsaved = false;
+  return written;
 }
+
+bool HighScoresUnsaved() { return unsaved; }
 
 int InsertHighScore(int points) {
   for (int i = 0; i < kHighScoreCount; ++i) {
@@ -108,6 +113,7 @@ int InsertHighScore(int points) {
       highScores[i] = points;
       FormatScore(i);
       std::memset(highScoreNames[i], 0, sizeof highScoreNames[i]);
+      unsaved = true;
       return i;
     }
   }

@@ -20,6 +20,9 @@ int WriteScores();
 int ReadScoresFrom(const char* fileName);
 int WriteScoresTo(const char* fileName);
 
+// True when the table changed since it was last written.
+bool HighScoresUnsaved();
+
 // Inserts a finished game's score: the index of the new entry, or -1 when the
 // score doesn't qualify. An equal score goes below the entry it ties.
 int InsertHighScore(int points);

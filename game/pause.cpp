@@ -30,7 +30,7 @@ void RunPause() {
             kPausedLayer);
   engine.Show(&paused);
   engine.Show(&help);
-  engine.DrawFrame();
+  engine.DrawStillFrame();
 
   // Nothing moves, so the picture is drawn again only when something on it
   // changed: the display switched, or the volume label came or went.
@@ -45,7 +45,7 @@ void RunPause() {
       AskToQuit();
       noticeShown = true;  // the question's box is gone: draw again
     }
-    if (engine.TakeDisplaySwitch() || noticeShown || engine.NoticeShowing()) engine.DrawFrame();
+    if (engine.TakeDisplaySwitch() || noticeShown || engine.NoticeShowing()) engine.DrawStillFrame();
     noticeShown = engine.NoticeShowing();
   }
 

@@ -14,6 +14,11 @@ class Element {
   Element& operator=(const Element&) = delete;
 
   virtual void Draw(BITMAP* target);
+  // Moves the animation on by what the clock says has passed, just before
+  // the element is drawn in a frame of the running scene. Some of what it
+  // moves (the boss's limbs) is what collisions test, so a game played
+  // without a display still advances every frame.
+  virtual void Advance() {}
   virtual int HitTest(int x, int y);
   virtual void Highlight();
   virtual void Unhighlight();

@@ -94,16 +94,19 @@ void RenderList::Remove(Element* e) {
   }
 }
 
-void RenderList::DrawTree(Element* node, BITMAP* target) {
+void RenderList::DrawTree(Element* node, BITMAP* target, bool advance, bool draw) {
   // Left side recursively, right side as a loop.
   while (node) {
-    if (node->GetLeft()) DrawTree(node->GetLeft(), target);
-    node->Draw(target);
+    if (node->GetLeft()) DrawTree(node->GetLeft(), target, advance, draw);
+    if (advance) node->Advance();
+    if (draw) node->Draw(target);
     node = node->GetRight();
   }
 }
 
-void RenderList::DrawAll(BITMAP* target) { DrawTree(root, target); }
+void RenderList::DrawAll(BITMAP* target, bool advance) { DrawTree(root, target, advance, true); }
+
+void RenderList::AdvanceAll() { DrawTree(root, nullptr, true, false); }
 
 Element* RenderList::Search(Element* node, int x, int y) {
   while (node) {

@@ -12,7 +12,11 @@ class RenderList {
   // Returns e, or null (after logging) when e is already on the list.
   Element* Add(Element* e);
   void Remove(Element* e);
-  void DrawAll(BITMAP* target);
+  // Every element in draw order; `advance` first moves each one's animation
+  // on (see Element::Advance), as a frame of the running scene does.
+  void DrawAll(BITMAP* target, bool advance = true);
+  // The animation alone, without drawing: a game played with no display.
+  void AdvanceAll();
   // Id of the topmost clickable element under the point, or -1; drives the
   // hover highlight.
   int PointAt(int x, int y);
@@ -29,7 +33,7 @@ class RenderList {
 
  private:
   static void Insert(Element* below, Element* subtree);
-  static void DrawTree(Element* node, BITMAP* target);
+  static void DrawTree(Element* node, BITMAP* target, bool advance, bool draw);
   static Element* Search(Element* node, int x, int y);
 
   int hoverStamp = 0;

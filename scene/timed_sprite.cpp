@@ -25,7 +25,8 @@ void TimedSprite::StepFrame() {
   }
 }
 
-void TimedSprite::Draw(BITMAP* target) {
-  StepFrame();
-  AnimatedSprite::Draw(target);
+void TimedSprite::RestartAnimation() {
+  frame = 0;
+  if (frames[0]) SetBitmap(frames[0]);
+  stamp = TickNow();
 }

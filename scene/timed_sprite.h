@@ -3,8 +3,8 @@
 #include "scene/animated_sprite.h"
 
 // An animated sprite that steps through up to 16 frames, one step per `period`
-// ticks of 100 ms, and only while it is drawn. Base of the enemies, humans,
-// missiles, effect pieces and boss parts.
+// ticks of 100 ms, and only while it is on the screen (Advance). Base of the
+// enemies, humans, missiles, effect pieces and boss parts.
 class TimedSprite : public AnimatedSprite {
  public:
   static constexpr int kMaxFrames = 16;
@@ -13,7 +13,9 @@ class TimedSprite : public AnimatedSprite {
 
   void Init(int frameCount, BITMAP* const* frames, int startFrame, int period, int x, int y, int centred, int layer,
             const char* name);
-  void Draw(BITMAP* target) override;
+  void Advance() override { StepFrame(); }
+  // The animation starts again from its first frame, timed from now.
+  void RestartAnimation();
 
   void SetFrameCount(int n) { frameCount = n; }
   void SetPeriod(int ticks) { period = ticks; }
@@ -36,10 +38,10 @@ class TimedSprite : public AnimatedSprite {
     }
   }
 
- protected:
   // Advances the animation if its period has elapsed (at most one step).
   void StepFrame();
 
+ protected:
   int frameCount = 0;
   BITMAP* frames[kMaxFrames] = {};
   int stamp = 0;

@@ -91,7 +91,7 @@ void MessageBox::Layout() {
 
 void MessageBox::Show() {
   engine.AddElement(this);
-  engine.DrawFrame();
+  engine.DrawStillFrame();
   if (title) engine.AddElement(title);
   for (int i = 0; i < itemCount; ++i) engine.AddElement(&items[i]);
   if (picture) engine.AddElement(picture);
@@ -144,7 +144,8 @@ bool AskYesNo(int pictureIndex, const char* question) {
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
     const int id = engine.ElementAt(mouseX, mouseY);
-    engine.DrawFrame();
+    // Over a game nothing moves while the question is open.
+    engine.DrawStillFrame();
     if (leftClick) {
       engine.WaitMouseRelease();
       if (id == MessageBox::kYesId || id == MessageBox::kNoId) {

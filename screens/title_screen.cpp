@@ -5,13 +5,15 @@
 #include <cstdio>
 
 #include "engine/data_index.h"
-#include "engine/name_entry.h"
 #include "engine/game_folders.h"
+#include "engine/name_entry.h"
 #include "engine/paced_loop.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "music/music_track.h"
+#include "replay/game_recorder.h"
 #include "scene/scene_objects.h"
+#include "screens/attract_demo.h"
 #include "screens/key_guard.h"
 #include "screens/logo_slide.h"
 #include "screens/track_ramp.h"
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr int kCaretPeriod = 16;  // steps on, then as many off
+constexpr int kDemoIdleSteps = 30 * 50;
 constexpr char kNameHint[] = "A new high score! Type your name and press Enter";
 
 // While a name is typed, a line above the table says so and a caret blinks
@@ -90,61 +93,74 @@ void HideLogo() {
 }  // namespace
 
 void RunTitleScreen() {
-  MusicTrack* track = OpenTrack(gameFolders.DataFile(kTitleTrackFile).c_str());
-  PlayTrack(track, 65536, 255, 128);
-
   // The last game's score enters the table at once (an equal score goes
   // below); its name is then typed into the new entry while the screen shows.
   const int entry = InsertHighScore(score);
   bool typing = entry >= 0;
-
-  engine.AddElement(&splashPicture);
-  ShowTable();
-  ShowLogo();
   NameEntryPrompt prompt;
-  if (typing) prompt.Open(entry);
-  engine.FadeIn(track);
 
-  LogoSlide logo;
-  KeyGuard keys;
-  keys.Arm();
-  // While a name is typed every key goes into it.
-  engine.SetTyping(typing);
-  engine.SetPadActsAsKeys(true);
-  RunPacedLoop([&] {
-    PollTrack(track);
-    int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    engine.ElementAt(mouseX, mouseY);
-    logo.Step();
-    prompt.Step();
-    engine.DrawFrame();
+  // Shown again after each attract demo, from the logo's slide on.
+  for (;;) {
+    MusicTrack* track = OpenTrack(gameFolders.DataFile(kTitleTrackFile).c_str());
+    PlayTrack(track, 65536, 255, 128);
+    engine.AddElement(&splashPicture);
+    ShowTable();
+    ShowLogo();
+    if (typing) prompt.Open(entry);
+    engine.FadeIn(track);
 
-    bool done = false;
-    if (leftClick) {
-      engine.WaitMouseRelease();
-      done = true;
-    }
-    keyValue = keys.Filter(keyValue);
-    if (keyValue) {
-      if (!typing) return true;
-      if (EditName(highScoreNames[entry], keyValue, kNameLength) != 0) {
-        typing = false;
-        engine.SetTyping(false);
-        prompt.Close();
+    LogoSlide logo;
+    KeyGuard keys;
+    keys.Arm();
+    // While a name is typed every key goes into it.
+    engine.SetTyping(typing);
+    engine.SetPadActsAsKeys(true);
+    int idleSteps = 0;
+    bool demo = false;
+    RunPacedLoop([&] {
+      PollTrack(track);
+      int keyValue, leftClick, rightClick, mouseX, mouseY;
+      engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+      engine.ElementAt(mouseX, mouseY);
+      logo.Step();
+      prompt.Step();
+      engine.DrawFrame();
+
+      bool done = false;
+      if (leftClick) {
+        engine.WaitMouseRelease();
+        done = true;
       }
-    }
-    return done;
-  });
+      keyValue = keys.Filter(keyValue);
+      if (keyValue) {
+        if (!typing) return true;
+        if (EditName(highScoreNames[entry], keyValue, kNameLength) != 0) {
+          typing = false;
+          engine.SetTyping(false);
+          prompt.Close();
+        }
+      }
+      // Nobody at the controls for a while (and no name being typed): the
+      // game shows itself.
+      idleSteps = engine.InputSeen() || typing ? 0 : idleSteps + 1;
+      if (!done && idleSteps >= kDemoIdleSteps) demo = true;
+      return done || demo;
+    });
 
-  // A click during the entry keeps the name typed so far.
-  prompt.Close();
-  engine.SetTyping(false);
-  engine.SetPadActsAsKeys(false);
-  engine.FadeOut(track);
-  RampDownAndCloseTrack(track);
-  HideTable();
-  HideLogo();
-  engine.RemoveElement(&splashPicture);
+    // A click during the entry keeps the name typed so far.
+    if (!demo) prompt.Close();
+    engine.SetTyping(false);
+    engine.SetPadActsAsKeys(false);
+    engine.FadeOut(track);
+    RampDownAndCloseTrack(track);
+    HideTable();
+    HideLogo();
+    engine.RemoveElement(&splashPicture);
+    if (!demo) break;
+    // Without a replay to show, the title simply starts over.
+    RunAttractDemo();
+  }
+
+  if (entry >= 0) gameRecorder.NameLastGame(highScoreNames[entry]);
   WriteScores();
 }

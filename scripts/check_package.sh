@@ -43,6 +43,7 @@ expected=(
   usr/share/games/vevarnholt/kav.dat
   usr/share/games/vevarnholt/VeVarnHolt-CopperSky.mp3
   usr/share/games/vevarnholt/VeVarnHolt-GlassHarbour.mp3
+  usr/share/games/vevarnholt/demo.replay
   usr/share/applications/vevarnholt.desktop
   usr/share/metainfo/vevarnholt.metainfo.xml
   usr/share/man/man6/vevarnholt.6.gz
@@ -57,7 +58,7 @@ for path in "${expected[@]}"; do
 done
 [ -x "$scratch/package/usr/games/vevarnholt" ] || fail "/usr/games/vevarnholt is not executable"
 # The data files in the package are the very files the build made.
-for name in kav.dat VeVarnHolt-CopperSky.mp3 VeVarnHolt-GlassHarbour.mp3; do
+for name in kav.dat VeVarnHolt-CopperSky.mp3 VeVarnHolt-GlassHarbour.mp3 demo.replay; do
   cmp -s "$build/game/$name" "$scratch/package/usr/share/games/vevarnholt/$name" ||
     fail "the package's $name differs from $build/game/$name"
 done

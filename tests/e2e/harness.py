@@ -20,7 +20,7 @@ import unittest
 IMPORT = "/usr/bin/import"
 CONVERT = "/usr/bin/convert"
 SCREEN_W, SCREEN_H = 1024, 768
-GAME_FILES = ("kav.dat", "VeVarnHolt-CopperSky.mp3", "VeVarnHolt-GlassHarbour.mp3")
+GAME_FILES = ("kav.dat", "VeVarnHolt-CopperSky.mp3", "VeVarnHolt-GlassHarbour.mp3", "demo.replay")
 
 # Set by main() from the command line CTest gives every script.
 OPTIONS = None

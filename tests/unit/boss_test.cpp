@@ -23,7 +23,8 @@ class BossTest : public GameFixture {
     boss.Init(2048, 100, 2, "MM");
     engine.Show(&boss);
     // Drawing places the parts for the pictures they show.
-    boss.Draw(engine.BackBuffer());
+    boss.Advance();
+  boss.Draw(engine.BackBuffer());
   }
 
   // A local point well inside the outline (its neighbours inside too).
@@ -63,7 +64,8 @@ class BossTest : public GameFixture {
   static void ShootAt(TimedSprite& part, PolygonShape& outline) {
     int lx = 0, ly = 0;
     ASSERT_TRUE(InsidePoint(outline, lx, ly));
-    boss.Draw(engine.BackBuffer());
+    boss.Advance();
+  boss.Draw(engine.BackBuffer());
     Isolate(part);
     AimBulletAt(bullets[0], part.GetX() + lx, part.GetY() + ly);
     boss.Collide();
@@ -181,8 +183,10 @@ TEST_F(BossTest, LimbsArePlacedForThePictureTheyShow) {
   // the next one places the parts for the new pictures.
   for (int tick = 1; tick <= 4; ++tick) {
     TickCounter.store(tick);
-    boss.Draw(engine.BackBuffer());
+    boss.Advance();
+  boss.Draw(engine.BackBuffer());
   }
+  boss.Advance();
   boss.Draw(engine.BackBuffer());
   EXPECT_EQ(boss.LeftArm(0).GetFrame(), 4);
   EXPECT_EQ(boss.LeftArm(0).GetX(), x + 29 + 10);
@@ -199,7 +203,8 @@ TEST_F(BossTest, BeatenPartsAreNeitherDrawnNorAnimated) {
   while (boss.GetLegHits(1) > 0) ShootAt(boss.Leg(1), boss.LegOutline(1));
   for (int tick = 1; tick <= 8; ++tick) {
     TickCounter.store(tick);
-    boss.Draw(engine.BackBuffer());
+    boss.Advance();
+  boss.Draw(engine.BackBuffer());
   }
   EXPECT_EQ(boss.Leg(1).GetFrame(), 0);
   EXPECT_NE(boss.Leg(0).GetFrame(), 0);
@@ -359,6 +364,7 @@ TEST_F(BossTest, ShipTouchingTwoPartsIsDestroyedOnce) {
 
 TEST_F(BossTest, ShipIsSafeFromPartsThatAreBeaten) {
   while (boss.GetLegHits(0) > 0) ShootAt(boss.Leg(0), boss.LegOutline(0));
+  boss.Advance();
   boss.Draw(engine.BackBuffer());
   Isolate(boss.Leg(0));
   ship.SetPosition(boss.Leg(0).GetX() - 40, boss.Leg(0).GetY());

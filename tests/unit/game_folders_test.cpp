@@ -138,6 +138,17 @@ TEST_F(FolderMakingTest, AMissingHomeIsNeverMadeAndTheTableStaysUnsaved) {
   EXPECT_EQ(ReadScores(), 0);
 }
 
+TEST_F(FolderMakingTest, APortableCopyMakesItsReplaysFolderInTheWorkingDirectory) {
+  char here[4096];
+  ASSERT_NE(getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(chdir(root.c_str()), 0);
+  const bool made = MakeFolders("replays", "");
+  const bool isFolder = IsFolder(root + "/replays");
+  ASSERT_EQ(chdir(here), 0);
+  EXPECT_TRUE(made);
+  EXPECT_TRUE(isFolder);
+}
+
 TEST_F(FolderMakingTest, AnXdgFolderGivenOutrightIsMadeInFull) {
   EXPECT_TRUE(MakeFolders(root + "/a/b/c", ""));
   EXPECT_TRUE(IsFolder(root + "/a/b/c"));

@@ -111,6 +111,7 @@ TEST_F(LanderTest, ANewLanderDescendsAtThreePixelsWithSixFramesPlayedBackAndFort
   const int expected[7] = {6, 7, 8, 7, 6, 5, 6};
   for (int k = 0; k < 7; ++k) {
     TickCounter.store(TickCounter.load() + 1);
+    lander->Advance();
     lander->Draw(target);
     EXPECT_EQ(lander->GetFrameBitmap(), engine.Bitmap(expected[k])) << "frame step " << k;
   }

@@ -127,6 +127,7 @@ TEST_F(MissileTest, ABouncerShotAnimatesThroughEightFramesOneATick) {
   EXPECT_EQ(m.GetFrameBitmap(), engine.Bitmap(dat::kMissile2Frame0));
   for (int k = 1; k <= 9; ++k) {
     TickCounter.store(TickCounter.load() + 1);
+    m.Advance();
     m.Draw(target);
     EXPECT_EQ(m.GetFrameBitmap(), engine.Bitmap(dat::kMissile2Frame0 + k % 8)) << "tick " << k;
   }
@@ -140,8 +141,10 @@ TEST_F(MissileTest, TheBossShotsPingPongThroughFourPictures) {
   const int order[7] = {1, 2, 3, 2, 1, 0, 1};
   for (int k = 0; k < 7; ++k) {
     TickCounter.store(TickCounter.load() + 1);
-    missiles[0].Draw(target);
-    missiles[1].Draw(target);
+    for (int i = 0; i < 2; ++i) {
+      missiles[i].Advance();
+      missiles[i].Draw(target);
+    }
     EXPECT_EQ(missiles[0].GetFrameBitmap(), engine.Bitmap(dat::kMissile3Frame0 + order[k])) << k;
     EXPECT_EQ(missiles[1].GetFrameBitmap(), engine.Bitmap(dat::kMissile4Frame0 + order[k])) << k;
   }

@@ -151,24 +151,25 @@ TEST_F(SpriteTest, AnImageElementCopiesOpaquely) {
   destroy_bitmap(bmp);
 }
 
-TEST_F(SpriteTest, ATimedSpriteStepsAtMostOnceAPeriodAndOnlyWhenDrawn) {
+TEST_F(SpriteTest, ATimedSpriteStepsAtMostOnceAPeriodAndOnlyInFramesOfTheScene) {
   BITMAP* frames[4];
   for (int i = 0; i < 4; ++i) frames[i] = create_bitmap(4, 4);
   TimedSprite s;
   s.Init(4, frames, 0, 2, 0, 0, 0, 1, "t");
   std::vector<int> seen;
   for (int tick = 0; tick < 12; ++tick) {
-    s.Draw(target);
-    s.Draw(target);  // a second draw in the same tick changes nothing
+    s.Advance();
+    s.Advance();  // a second frame in the same tick changes nothing
+    s.Draw(target);  // drawing alone changes nothing either
     seen.push_back(s.GetFrame());
     TickCallback();
   }
   EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, 1, 2, 2, 3, 3, 0, 0, 1, 1}));
   EXPECT_EQ(s.GetBitmap(), frames[1]);
-  // Undrawn, the clock runs on but the frame stays.
+  // Off the screen, the clock runs on but the frame stays.
   for (int tick = 0; tick < 10; ++tick) TickCallback();
   EXPECT_EQ(s.GetFrame(), 1);
-  s.Draw(target);
+  s.Advance();
   EXPECT_EQ(s.GetFrame(), 2);  // one step only, however long it waited
   for (BITMAP* b : frames) destroy_bitmap(b);
 }
@@ -179,7 +180,7 @@ TEST_F(SpriteTest, ATimedSpriteWithOneFrameKeepsShowingIt) {
   s.Init(1, &only, 0, 1, 0, 0, 0, 1, "t");
   for (int i = 0; i < 5; ++i) {
     TickCallback();
-    s.Draw(target);
+    s.Advance();
     EXPECT_EQ(s.GetFrame(), 0);
     EXPECT_EQ(s.GetBitmap(), only);
   }

@@ -1,0 +1,51 @@
+// Recorded games played again through the game's own loop, with the
+// recording's actions in place of the player's: watched on the display
+// (`--replay`), or verified headless (`--verify`) against the result the
+// recording holds. The attract demo on the title plays one too.
+#pragma once
+
+#include <string>
+
+#include "game/player_actions.h"
+#include "replay/replay_file.h"
+
+struct DisplayRequest;
+
+// The recording's actions, one a step. A watched replay runs four steps to a
+// frame while the right arrow is held. When the actions run out, the result
+// of that moment (where a quit question answered yes left the recorded game)
+// is kept.
+class ReplaySource : public ActionSource {
+ public:
+  ReplaySource(const Replay& replay, bool watched) : replay_(replay), watched_(watched) {}
+  bool Next(uint8_t& actions) override;
+  bool RanOut() const { return ranOut_; }
+  const ReplayResult& ResultWhenRanOut() const { return resultWhenRanOut_; }
+  uint32_t StepsPlayed() const { return static_cast<uint32_t>(next_); }
+
+ private:
+  const Replay& replay_;
+  bool watched_;
+  size_t next_ = 0;
+  int stepOfFrame_ = 0;
+  bool ranOut_ = false;
+  ReplayResult resultWhenRanOut_;
+};
+
+// Plays the recorded game from its seed to its end (or until the source
+// stops it) and gives the result it reached. The screens around a game are
+// not shown.
+ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source);
+
+// The `--verify FILE` command: one line "score <n>, wave <w>, steps <s>" and
+// 0 when the file's result is reached again; a one-line message on standard
+// error and kExitBadData for a damaged, foreign or other-version file or a
+// result that differs. 4 when the game's data file can't be loaded.
+int VerifyReplayFile(const std::string& file);
+
+// Reads a replay for `--replay`; false (with the message written to standard
+// error) when the file is no good.
+bool LoadReplayToWatch(const std::string& file, Replay& replay);
+// The game started up on its display: plays the replay at normal speed with
+// its sounds; Escape stops it.
+void WatchReplay(const Replay& replay);

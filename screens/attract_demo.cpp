@@ -1,0 +1,87 @@
+#include "screens/attract_demo.h"
+
+#include <allegro.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/game_folders.h"
+#include "engine/graphics_engine.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/waves.h"
+#include "replay/replay_library.h"
+#include "replay/replay_player.h"
+#include "scene/scene_objects.h"
+#include "scene/text_label.h"
+
+namespace {
+
+// What a game changes of the player's standing, put back after the demo.
+struct Standing {
+  int waveIndex, score, bestScore, lives, bombs, nextBonusScore, humansAlive;
+  char scoreText[kScoreTextSize], bestScoreText[kScoreTextSize];
+
+  void Save() {
+    waveIndex = ::waveIndex;
+    score = ::score;
+    bestScore = ::bestScore;
+    lives = ::lives;
+    bombs = ::bombs;
+    nextBonusScore = ::nextBonusScore;
+    humansAlive = ::humansAlive;
+    std::memcpy(scoreText, ::scoreText, sizeof scoreText);
+    std::memcpy(bestScoreText, ::bestScoreText, sizeof bestScoreText);
+  }
+  void Restore() const {
+    ::waveIndex = waveIndex;
+    ::score = score;
+    ::bestScore = bestScore;
+    ::lives = lives;
+    ::bombs = bombs;
+    ::nextBonusScore = nextBonusScore;
+    ::humansAlive = humansAlive;
+    std::memcpy(::scoreText, scoreText, sizeof scoreText);
+    std::memcpy(::bestScoreText, bestScoreText, sizeof bestScoreText);
+  }
+};
+
+bool FindDemo(Replay& replay) {
+  std::string path;
+  if (FindBestReplay(gameFolders.ReplayFolder(), path, &replay)) return true;
+  return ReadReplayFile(gameFolders.DataFile(kDemoReplayFile), replay) == ReplayError::kNone;
+}
+
+}  // namespace
+
+bool RunAttractDemo() {
+  Replay replay;
+  if (!FindDemo(replay)) return false;
+
+  Standing standing;
+  standing.Save();
+  // Every key ends the demo, the volume and display keys too: none of them
+  // may change a setting meanwhile.
+  engine.SetSharedKeysEnabled(false);
+  TextLabel banner;
+  banner.Init(messageFont, "DEMO - press any key", 512, 110, 1, makecol(255, 252, 25), makecol(0, 0, 0),
+              TextLabel::kCentre, 28);
+  engine.Show(&banner);
+
+  gameInterruptible = true;
+  gameStepLimit = kDemoSteps;
+  ReplaySource source(replay, false);
+  PlayRecordedGame(replay, source);
+
+  engine.Hide(&banner);
+  // Stopped in the middle of play, the ship is still out.
+  engine.Hide(&ship);
+  RemoveGameObjects();
+  DeleteEnemies();
+  standing.Restore();
+  engine.SetSharedKeysEnabled(true);
+  // The key or click that ended the demo does nothing more.
+  engine.DiscardInput();
+  engine.ShowMouse();
+  return true;
+}
