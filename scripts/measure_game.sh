@@ -1,35 +1,92 @@
 #!/usr/bin/env bash
-# Measures the real game as a player runs it, under its own Xvfb display:
-#   - start-up: from launching the binary until the screen shows the first
-#     frame of the title screen's fade-in (Xvfb's screen is memory-mapped to a
-#     file and read every few milliseconds, so nothing slows the game's X
-#     connection while it starts);
-#   - the share of one core the game process uses (all its threads: main,
-#     timer, sound) over 10 s each on the title screen, on the menu and during
-#     play, from /proc/<pid>/stat; the X server's own share is shown beside it;
-#   - the peak resident memory of the process (VmHWM) at the end.
-# The game runs in a temporary copy of its folder with sound going to ALSA's
-# null device through a file plugin, as the end-to-end tests do.
+# Measures the real game as a player runs it, under Xvfb displays of its own.
 #
-# Usage: scripts/measure_game.sh [build folder]    (default: build)
-# Exits non-zero when a budget is missed or the game can't be driven.
+#   scripts/measure_game.sh [build folder]          judges the game's budgets
+#   scripts/measure_game.sh --peers [build folder]  the game beside three other
+#                                                   shoot-'em-ups on their title
+#                                                   screens, in one run
+# (build folder: default build; the game is taken from <build>/game.)
+#
+# Budgets (the default): three runs at scale 1 on a 1024x768 screen, each with
+# start-up (launch to the first title frame, read from Xvfb's memory-mapped
+# screen), 8 s on the title, 8 s on the menu and 8 s in play; in the last run
+# also 8 s paused (P) and 8 s with the input focus given to another window.
+# Then one run at scale 2 (title, menu, play) on a 2560x1600 screen. For each
+# window: the share of one core of the whole process and of each thread (from
+# /proc/<pid>/task/*/schedstat), the wake-ups a second of each thread
+# (voluntary + non-voluntary context switches from .../status), and the X
+# server's share beside it; peak resident memory (VmHWM) at the end of each run.
+# Medians of the three runs are judged. The game's sound goes to ALSA's null
+# device through a file plugin, as in the end-to-end tests.
+#
+# Side by side (--peers): installs kobodeluxe, starfighter and chromium-bsu from
+# Debian if missing and runs each of them and this game, one after the other,
+# on the same 1024x768 Xvfb screen for the same 8 s on its title screen, every
+# one with a fresh HOME and its sound going to a silent PulseAudio sink that
+# plays in real time. Prints a table: picture size, share of a core, wake-ups a
+# second, peak memory, the pixels it puts on the screen a second (counted by
+# the X server's DAMAGE extension, bench/damage_meter) and its share per million
+# pixels drawn a second.
+#
+# bench/damage_meter is taken from <build>/bench/damage_meter, or from
+# $DAMAGE_METER; without it the budgets run leaves out the pixel counts and the
+# side-by-side run refuses to start.
+# Exits 1 when a budget is missed or the game can't be driven, 2 when something
+# it needs is missing, 64 on a wrong command line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() {
+  echo "usage: scripts/measure_game.sh [--peers] [build folder]"
+}
+mode=budgets
+if [ "${1:-}" = --peers ]; then
+  mode=peers
+  shift
+fi
+case "${1:-}" in
+  -h | --help) usage; exit 0 ;;
+  -*) usage >&2; exit 64 ;;
+esac
+[ $# -le 1 ] || { usage >&2; exit 64; }
+
 build=${1:-build}
 game_dir=$build/game
-window=10  # seconds per measurement
+window=8  # seconds per measurement
+meter=${DAMAGE_METER:-$build/bench/damage_meter}
+
+# Every Debian package the mode needs, installed when missing.
+packages=(xvfb xdotool x11-utils python3)
+if [ "$mode" = peers ]; then
+  # The peers, and a sound server whose null sink plays silently in real time.
+  packages+=(kobodeluxe starfighter chromium-bsu pulseaudio pulseaudio-utils libasound2-plugins)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "measure_game: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" > /dev/null
+fi
+
 for f in kav kav.dat VeVarnHolt-CopperSky.mp3 VeVarnHolt-GlassHarbour.mp3; do
   [ -f "$game_dir/$f" ] || { echo "measure_game: $game_dir/$f is missing; build the game first" >&2; exit 2; }
 done
-for tool in Xvfb xdotool python3; do
-  command -v "$tool" > /dev/null || { echo "measure_game: $tool is not installed" >&2; exit 2; }
-done
+if [ ! -x "$meter" ]; then
+  if [ "$mode" = peers ]; then
+    echo "measure_game: $meter is missing; build it with: cmake --build $build --target damage_meter" >&2
+    exit 2
+  fi
+  meter=""
+fi
 
 work=$(mktemp -d /tmp/kav-measure.XXXXXX)
-xvfb_pid=""
-game_pid=""
-watcher_pid=""
+pids=()  # everything started here, stopped in reverse order at the end
 stop() {  # stop PID: asks it to end, and insists after 5 s
   [ -n "$1" ] && kill -0 "$1" 2> /dev/null || return 0
   kill "$1" 2> /dev/null || true
@@ -41,43 +98,28 @@ stop() {  # stop PID: asks it to end, and insists after 5 s
   wait "$1" 2> /dev/null || true
 }
 cleanup() {
-  stop "$watcher_pid"
-  stop "$game_pid"
-  stop "$xvfb_pid"
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 cp "$game_dir"/kav "$game_dir"/kav.dat "$game_dir"/*.mp3 "$work"/
-mkdir -p "$work/home" "$work/fb"
-cat > "$work/home/.asoundrc" << 'EOF'
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "/dev/null"
-  format "raw"
-}
-EOF
+mkdir -p "$work/results"
+results=$work/results/all.jsonl
 
-# Reads the memory-mapped screen and waits for what a player would see.
-cat > "$work/watch.py" << 'EOF'
-import mmap, os, struct, sys, time
+# ---------------------------------------------------------------------------
+# The helper: watches the screen, measures a process, judges and prints.
+cat > "$work/probe.py" << 'EOF'
+import json, mmap, os, re, statistics, struct, subprocess, sys, time, zlib
 
-# watch.py SCREEN_FILE CONDITION TIMEOUT [PID_FILE]: waits until CONDITION
-# holds on the screen, then prints the wall-clock time in nanoseconds. Gives up
-# when the process named in PID_FILE (once written) has ended.
-fb_path, what, timeout = sys.argv[1], sys.argv[2], float(sys.argv[3])
-pid_file = sys.argv[4] if len(sys.argv) > 4 else None
 
-def game_ended():
-    if not pid_file or not os.path.exists(pid_file):
-        return False
-    with open(pid_file) as f:
-        pid = f.read().strip()
-    return bool(pid) and not os.path.exists("/proc/" + pid)
+# -- The screen, read from Xvfb's memory-mapped frame buffer ------------------
 
 class Screen:
-    def __init__(self, path):
+    """Pixels of a picture drawn at (ox, oy), every pixel shown `scale` times."""
+
+    def __init__(self, path, ox=0, oy=0, scale=1):
         with open(path, "rb") as f:
             self.map = mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
         h = struct.unpack(">25I", self.map[:100])
@@ -86,24 +128,34 @@ class Screen:
         if self.bpp != 32:
             raise SystemExit("measure_game: expected a 32-bit Xvfb screen")
         self.base = self.header + 12 * self.ncolors
+        self.ox, self.oy, self.scale = ox, oy, scale
 
     def row(self, y, x0, x1):
-        # (r, g, b) of pixels x0..x1-1 of row y; the screen stores B, G, R, pad.
-        start = self.base + y * self.stride + 4 * x0
-        data = self.map[start:start + 4 * (x1 - x0)]
-        return list(zip(data[2::4], data[1::4], data[0::4]))
+        # (r, g, b) of picture pixels x0..x1-1 of picture row y; the screen
+        # stores B, G, R, pad.
+        s = self.scale
+        start = self.base + (self.oy + s * y) * self.stride + 4 * (self.ox + s * x0)
+        data = self.map[start:start + 4 * s * (x1 - x0)]
+        step = 4 * s
+        return list(zip(data[2::step], data[1::step], data[0::step]))
 
     def count(self, x0, y0, x1, y1, test):
         return sum(1 for y in range(y0, y1) for p in self.row(y, x0, x1) if test(*p))
 
+    def checksum(self):
+        return zlib.crc32(self.map[self.base:self.base + self.height * self.stride])
+
+
 def red(r, g, b): return r >= 200 and g <= 60 and b <= 60
 def yellow(r, g, b): return r >= 200 and g >= 200 and b <= 80
 def white(r, g, b): return r >= 240 and g >= 240 and b >= 240
+def magenta(r, g, b): return r >= 140 and b >= 140 and g <= 90
+
 
 def lit(s):
-    # Not black any more: at least 5 % of a coarse grid of pixels shows colour
-    # (the mouse pointer alone covers far less). Coarse, so that watching costs
-    # the machine little while the game starts.
+    # Not black any more: at least 5 % of a coarse grid of the whole screen
+    # shows colour (the mouse pointer alone covers far less). Coarse, so that
+    # watching costs the machine little while the game starts.
     n = total = 0
     for y in range(4, s.height, 16):
         start = s.base + y * s.stride
@@ -114,6 +166,7 @@ def lit(s):
                 n += 1
     return n >= total // 20
 
+
 def menu(s):
     # The top edges of the Play and Help boxes, lit in one colour.
     for test in (white, red):
@@ -121,68 +174,441 @@ def menu(s):
             return True
     return False
 
+
 def title(s):
     # The ten scores of the table in red, right-aligned at x = 500.
     rows = sum(1 for k in range(10) if s.count(400, 400 + 30 * k, 501, 424 + 30 * k, red) >= 40)
     return rows == 10 and not menu(s)
 
+
 def wave_name(s):
     return s.count(262, 350, 762, 400, yellow) >= 300
 
-tests = {"first-frame": lit, "title": title, "menu": menu, "wave-name": wave_name,
-         "in-play": lambda s: not wave_name(s) and lit(s)}
-deadline = time.monotonic() + timeout
-screen = None
-open(fb_path + "." + what + ".ready", "w").close()
-while True:
-    if game_ended():
-        raise SystemExit("measure_game: the game ended while waiting for " + what)
-    if screen is None and os.path.exists(fb_path):
-        screen = Screen(fb_path)
-    if screen is not None and tests[what](screen):
-        print(time.time_ns())
-        break
-    if time.monotonic() > deadline:
-        raise SystemExit("measure_game: timed out after %.0f s waiting for %s" % (timeout, what))
-    time.sleep(0.003)
-EOF
 
-watch() {  # watch CONDITION TIMEOUT
-  python3 "$work/watch.py" "$work/fb/Xvfb_screen0" "$1" "$2" "$work/game.pid" > /dev/null
+def whole_screen_magenta(s):
+    # Starfighter's title menu: its large logo is the only strong magenta.
+    n = 0
+    for y in range(0, s.height, 4):
+        start = s.base + y * s.stride
+        data = s.map[start:start + s.stride]
+        n += sum(1 for i in range(0, 4 * s.width, 16) if magenta(data[i + 2], data[i + 1], data[i]))
+    return n >= 100
+
+
+CONDITIONS = {"first-frame": lit, "title": title, "menu": menu, "wave-name": wave_name,
+              "in-play": lambda s: not wave_name(s) and lit(s), "peer-title-logo": whole_screen_magenta}
+
+
+def watch(fb_path, what, timeout, pid_file, ox, oy, scale):
+    """Waits until WHAT holds on the screen and prints the wall-clock time in ns.
+    "still": the screen shows at most two different pictures for a second (a
+    frozen scene, perhaps with a blinking line); "moving": at least five.
+    Gives up when the process named in PID_FILE (once written) has ended."""
+    def ended():
+        if not pid_file or not os.path.exists(pid_file):
+            return False
+        with open(pid_file) as f:
+            pid = f.read().strip()
+        return bool(pid) and not os.path.exists("/proc/" + pid)
+
+    deadline = time.monotonic() + timeout
+    screen = None
+    recent = []
+    open(fb_path + "." + what + ".ready", "w").close()
+    while True:
+        if ended():
+            raise SystemExit("measure_game: the game ended while waiting for " + what)
+        if screen is None and os.path.exists(fb_path):
+            screen = Screen(fb_path, ox, oy, scale)
+        if screen is not None:
+            if what in ("still", "moving"):
+                recent = (recent + [screen.checksum()])[-10:]
+                distinct = len(set(recent))
+                if what == "still" and len(recent) == 10 and distinct <= 2:
+                    break
+                if what == "moving" and distinct >= 5:
+                    break
+            elif CONDITIONS[what](screen):
+                break
+        if time.monotonic() > deadline:
+            raise SystemExit("measure_game: timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(0.1 if what in ("still", "moving") else 0.003)
+    print(time.time_ns())
+
+
+# -- Windows on the X screen ---------------------------------------------------
+
+TREE_LINE = re.compile(r'^\s*(0x[0-9a-f]+) (.*?)  (\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$')
+
+
+def windows():
+    """(id, name, width, height, absolute x, absolute y, depth in the tree)."""
+    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    found = []
+    for line in out.splitlines():
+        m = TREE_LINE.match(line)
+        if m:
+            depth = (len(line) - len(line.lstrip())) // 3
+            found.append((m[1], m[2], int(m[3]), int(m[4]), int(m[5]), int(m[6]), depth))
+    return found
+
+
+def picture(width, height):
+    """The window showing a WIDTH x HEIGHT picture (the innermost of that size):
+    prints its absolute x, y and its id."""
+    match = [w for w in windows() if (w[2], w[3]) == (width, height)]
+    if not match:
+        raise SystemExit("measure_game: no %dx%d window on the screen" % (width, height))
+    w = max(match, key=lambda w: w[6])
+    print(w[4], w[5], w[0])
+
+
+def main_window():
+    """The largest named top-level window (a peer's game window): prints its
+    size as WxH, or nothing yet."""
+    top = [w for w in windows() if w[6] == 1 and not w[1].startswith("(has no name)")]
+    top = [w for w in top if w[2] * w[3] >= 100 * 100]
+    if top:
+        w = max(top, key=lambda w: w[2] * w[3])
+        print("%dx%d" % (w[2], w[3]))
+
+
+# -- A process, measured over a window of time ---------------------------------
+
+def read(path):
+    with open(path) as f:
+        return f.read()
+
+
+def threads(pid):
+    """{tid: (name, start time, processor ns, context switches)} of every thread."""
+    out = {}
+    for entry in os.listdir("/proc/%d/task" % pid):
+        base = "/proc/%d/task/%s/" % (pid, entry)
+        try:
+            stat = read(base + "stat")
+            start = int(stat[stat.rindex(")") + 2:].split()[19])
+            ns = int(read(base + "schedstat").split()[0])
+            switches = sum(int(line.split()[1]) for line in read(base + "status").splitlines()
+                           if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
+            out[int(entry)] = (read(base + "comm").strip(), start, ns, switches)
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # the thread ended meanwhile
+    return out
+
+
+def process_ns(pid):
+    return sum(t[2] for t in threads(pid).values())
+
+
+def roles(pid, now, allegro):
+    """Names each thread: the main thread is the process itself; threads named
+    by their library keep that name; with ALLEGRO, the unnamed ones (they carry
+    the program's name) are, in the order they were started, the library's
+    background thread (allegro_init: X events, keyboard, mouse, sound mixing)
+    and its timer thread (install_timer); any further ones are the game's."""
+    comm = now[pid][0]
+    unnamed = sorted((t for t in now if t != pid and now[t][0] == comm), key=lambda t: (now[t][1], t))
+    names = {pid: "main"}
+    for i, t in enumerate(unnamed):
+        if allegro:
+            names[t] = ("library background", "library timer")[i] if i < 2 else "game thread"
+        else:
+            names[t] = "thread (unnamed)"
+    for t in now:
+        names.setdefault(t, now[t][0])
+    return names
+
+
+def measure(pid, seconds, label, out, meter, servers, allegro):
+    counter = None
+    if meter:
+        counter = subprocess.Popen([meter, str(seconds)], stdout=subprocess.PIPE, text=True)
+        if counter.stdout.readline().strip() != "ready":
+            raise SystemExit("measure_game: damage_meter did not start")
+    if not os.path.exists("/proc/%d" % pid):
+        raise SystemExit("measure_game: the game ended before the %s window" % label)
+    before, server_before = threads(pid), {n: process_ns(p) for n, p in servers.items()}
+    t0 = time.monotonic()
+    if counter:
+        report = counter.stdout.readline()
+        counter.wait()
+    else:
+        time.sleep(seconds)
+    if not os.path.exists("/proc/%d" % pid):
+        raise SystemExit("measure_game: the game ended during the %s window" % label)
+    after, server_after = threads(pid), {n: process_ns(p) for n, p in servers.items()}
+    elapsed = time.monotonic() - t0
+    names = roles(pid, after, allegro)
+    rows = []
+    for t, (name, start, ns, switches) in sorted(after.items(), key=lambda kv: (kv[1][1], kv[0])):
+        _, _, ns0, switches0 = before.get(t, (name, start, 0, 0))
+        rows.append({"tid": t, "role": names[t], "share": (ns - ns0) / 1e7 / elapsed,
+                     "wakeups": (switches - switches0) / elapsed})
+    result = {"kind": "window", "label": label, "seconds": elapsed, "threads": rows,
+              "share": sum(r["share"] for r in rows),
+              "servers": {n: (server_after[n] - server_before[n]) / 1e7 / elapsed for n in servers}}
+    if counter:
+        fields = dict(item.split("=") for item in report.split())
+        result["pixels_per_second"] = float(fields["pixels_per_second"])
+    with open(out, "a") as f:
+        f.write(json.dumps(result) + "\n")
+
+
+# -- Reports ---------------------------------------------------------------------
+
+def load(path):
+    with open(path) as f:
+        return [json.loads(line) for line in f if line.strip()]
+
+
+GAMES_OWN = ("main", "game thread")
+
+
+def own_wakeups(w):
+    return sum(r["wakeups"] for r in w["threads"] if r["role"] in GAMES_OWN)
+
+
+def verdict(ok):
+    return "PASS" if ok else "FAIL"
+
+
+def report_budgets(path):
+    items = load(path)
+    windows = {i["label"]: i for i in items if i["kind"] == "window"}
+    startups = [i["ms"] for i in items if i["kind"] == "startup"]
+    peaks = [i["kb"] for i in items if i["kind"] == "memory"]
+    failed = False
+    lines, details = [], []
+
+    def judge(ok, what, value, budget, notes=""):
+        nonlocal failed
+        failed |= not ok
+        lines.append("  %s  %-38s %9s   (budget %s%s)" % (verdict(ok), what, value, budget,
+                                                         "; " + notes if notes else ""))
+
+    def unmeasured(what):
+        nonlocal failed
+        failed = True
+        lines.append("  FAIL  %-38s %9s   (see the messages above)" % (what, "unmeasured"))
+
+    def extras(w):
+        text = "X server %.1f %%" % w["servers"]["X server"]
+        if "pixels_per_second" in w:
+            text += ", %.1f Mpixel/s drawn" % (w["pixels_per_second"] / 1e6)
+        return text
+
+    def window_budgets(what, w, share_limit, wake_limit, runs=None):
+        if runs:
+            share_note = "median of %s; %s" % (", ".join("%.1f" % r["share"] for r in runs), extras(w))
+            wake = statistics.median(own_wakeups(r) for r in runs)
+            wake_note = "median of %s" % ", ".join("%.0f" % own_wakeups(r) for r in runs)
+        else:
+            share_note, wake, wake_note = extras(w), own_wakeups(w), ""
+        judge(w["share"] <= share_limit, "one core, " + what, "%.2f %%" % w["share"], "%g %%" % share_limit,
+              share_note)
+        judge(wake <= wake_limit, "the game's wake-ups, " + what, "%.1f /s" % wake, "%g /s" % wake_limit, wake_note)
+        details.append((what, w))
+
+    median_startup = statistics.median(startups)
+    judge(median_startup <= 400, "start-up to the first title frame", "%.0f ms" % median_startup, "400 ms",
+          "median of %s" % ", ".join("%d" % s for s in startups))
+    for screen in ("title", "menu", "play"):
+        runs = sorted((w for l, w in windows.items() if l.startswith("s1-%s-" % screen)), key=lambda w: w["share"])
+        window_budgets(screen + " at scale 1", runs[len(runs) // 2], 8, 120, runs)
+    for screen in ("title", "menu", "play"):
+        w = windows.get("s2-" + screen)
+        if w is None:
+            unmeasured(screen + " at scale 2")
+        else:
+            window_budgets(screen + " at scale 2", w, 20, 120)
+    for label, what in (("paused", "paused (P)"), ("unfocused", "out of focus")):
+        w = windows.get(label)
+        if w is None:
+            unmeasured(what)
+        else:
+            window_budgets(what, w, 1, 10)
+    peak = max(peaks) / 1024
+    judge(peak <= 64, "peak resident memory (VmHWM)", "%.1f MB" % peak, "64 MB",
+          "runs %s" % ", ".join("%.1f" % (p / 1024) for p in peaks))
+    print("\n".join(lines))
+    print("\nEach thread: share of a core, wake-ups a second (the game's own: main and any game thread;")
+    print("scale 1: the run with the median share)")
+    for name, w in details:
+        print("  %-18s %5.2f %% in all: " % (name, w["share"]) + ", ".join(
+            "%s %.2f %% %.0f/s" % (r["role"], r["share"], r["wakeups"]) for r in w["threads"]))
+    print("Result: %s" % verdict(not failed))
+    return 1 if failed else 0
+
+
+def report_peers(path):
+    items = load(path)
+    print("%-16s %-9s %7s %8s %6s %8s %9s %9s %9s %7s" % (
+        "game", "picture", "core %", "wake/s", "main", "peak MB", "Mpixel/s", "pictures", "%/Mpx/s",
+        "X srv %"))
+    for i in items:
+        if i["kind"] == "missing":
+            print("%-16s not measured (see the messages above)" % i["label"])
+            continue
+        if i["kind"] != "window":
+            continue
+        mpx = i.get("pixels_per_second", 0) / 1e6
+        main = next(r for r in i["threads"] if r["role"] == "main")
+        size = i["picture"].split("x")
+        area = int(size[0]) * int(size[1]) if len(size) == 2 and all(v.isdigit() for v in size) else 0
+        print("%-16s %-9s %7.1f %8.0f %6.0f %8.1f %9.1f %9s %9s %7.1f" % (
+            i["label"], i["picture"], i["share"], sum(r["wakeups"] for r in i["threads"]), main["wakeups"],
+            i["kb"] / 1024, mpx, "%.1f/s" % (mpx * 1e6 / area) if area else "-",
+            "%.2f" % (i["share"] / mpx) if mpx > 0 else "-", i["servers"]["X server"]))
+    print("\nEach thread: share of a core, wake-ups a second; what else ran")
+    for i in (i for i in items if i["kind"] == "window"):
+        print("  %-16s %s" % (i["label"], ", ".join(
+            "%s %.1f %% %.0f/s" % (r["role"], r["share"], r["wakeups"]) for r in i["threads"])))
+        print("  %-16s sound server %.1f %%, sound streams playing %s, OpenGL renderer: %s" % (
+            "", i["servers"].get("sound server", 0), i.get("streams", "?"), i.get("renderer", "-")))
+    return 0
+
+
+def annotate(path, label, **fields):
+    """Adds FIELDS to the window measurement named LABEL."""
+    items = load(path)
+    for i in items:
+        if i.get("label") == label and i["kind"] == "window":
+            i.update(fields)
+    with open(path, "w") as f:
+        f.write("".join(json.dumps(i) + "\n" for i in items))
+
+
+def renderer(pid):
+    """Which OpenGL renderer a process loaded, from its threads and libraries."""
+    names = {t[0] for t in threads(pid).values()}
+    maps = read("/proc/%d/maps" % pid)
+    if any(n.startswith("llvmpipe") for n in names):
+        return "Mesa llvmpipe (software)"
+    if "swrast_dri" in maps or "libgallium" in maps:
+        return "Mesa software"
+    return "-"
+
+
+def main(argv):
+    cmd = argv[0]
+    if cmd == "watch":
+        fb, what, timeout, pid_file = argv[1], argv[2], float(argv[3]), argv[4]
+        ox, oy, scale = (int(v) for v in (argv[5:8] if len(argv) > 7 else (0, 0, 1)))
+        watch(fb, what, timeout, pid_file, ox, oy, scale)
+    elif cmd == "picture":
+        picture(int(argv[1]), int(argv[2]))
+    elif cmd == "main-window":
+        main_window()
+    elif cmd == "measure":
+        pid, seconds, label, out, meter = int(argv[1]), float(argv[2]), argv[3], argv[4], argv[5]
+        allegro = argv[6] == "allegro"
+        servers = dict(s.split("=") for s in argv[7:])
+        measure(pid, seconds, label, out, meter, {n: int(p) for n, p in servers.items()}, allegro)
+    elif cmd == "record":
+        with open(argv[1], "a") as f:
+            f.write(json.dumps({"kind": argv[2], "label": argv[3], argv[4]: float(argv[5])}) + "\n")
+    elif cmd == "annotate":
+        fields = dict(a.split("=", 1) for a in argv[3:])
+        annotate(argv[1], argv[2], **{k: int(v) if v.isdigit() else v for k, v in fields.items()})
+    elif cmd == "renderer":
+        print(renderer(int(argv[1])))
+    elif cmd == "report-budgets":
+        return report_budgets(argv[1])
+    elif cmd == "report-peers":
+        return report_peers(argv[1])
+    return 0
+
+
+sys.exit(main(sys.argv[1:]))
+EOF
+probe() { python3 "$work/probe.py" "$@"; }
+
+# ---------------------------------------------------------------------------
+# Displays, programs and keys.
+
+xvfb_pid=""
+fb=""
+start_xvfb() {  # start_xvfb WxHxD: a fresh Xvfb; sets DISPLAY, xvfb_pid and fb
+  [ -z "$xvfb_pid" ] || stop "$xvfb_pid"
+  local dir=$work/fb-$1
+  mkdir -p "$dir"
+  rm -f "$work/display"
+  # Xvfb picks a free display itself and reports its number when it is ready.
+  exec {fd}> "$work/display"
+  Xvfb -displayfd "$fd" -screen 0 "$1" -fbdir "$dir" -br -nolisten tcp -noreset > /dev/null 2>&1 &
+  xvfb_pid=$!
+  pids+=("$xvfb_pid")
+  exec {fd}>&-
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || { echo "measure_game: Xvfb did not start" >&2; exit 2; }
+  export DISPLAY=":$(head -n1 "$work/display")"
+  fb=$dir/Xvfb_screen0
 }
 
-# Xvfb picks a free display itself and reports its number when it is ready.
-exec {fd}> "$work/display"
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -fbdir "$work/fb" -br -nolisten tcp -noreset > /dev/null 2>&1 &
-xvfb_pid=$!
-exec {fd}>&-
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "measure_game: Xvfb did not start" >&2; exit 2; }
-export DISPLAY=":$(head -n1 "$work/display")"
-
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
-# Share of one core used by the game, by its main thread alone (the rest is
-# the library's timer and background threads: screen updates and sound), and by
-# the X server, over the window.
-measure_cpu() {  # measure_cpu NAME [ACTION]
-  local g0 m0 x0 g1 m1 x1 t0 t1
-  g0=$(cpu_ticks "$game_pid"); m0=$(cpu_ticks "$game_pid/task/$game_pid"); x0=$(cpu_ticks "$xvfb_pid")
-  t0=$(date +%s%N)
-  if [ -n "${2:-}" ]; then
-    local end=$(($(date +%s) + window))
-    while [ "$(date +%s)" -lt "$end" ]; do "$2"; done
+fresh_home() {  # fresh_home NAME ALSA_DEVICE: a HOME of its own, sound going to "null" or "pulse"
+  local home=$work/home-$1
+  rm -rf "$home"
+  mkdir -p "$home"
+  if [ "$2" = pulse ]; then
+    printf 'pcm.!default { type pulse }\nctl.!default { type pulse }\n' > "$home/.asoundrc"
   else
-    sleep "$window"
+    printf 'pcm.!default {\n  type file\n  slave.pcm "null"\n  file "/dev/null"\n  format "raw"\n}\n' \
+      > "$home/.asoundrc"
   fi
-  g1=$(cpu_ticks "$game_pid"); m1=$(cpu_ticks "$game_pid/task/$game_pid"); x1=$(cpu_ticks "$xvfb_pid")
-  t1=$(date +%s%N)
-  awk -v g=$((g1 - g0)) -v m=$((m1 - m0)) -v x=$((x1 - x0)) -v hz="$ticks_per_second" -v ns=$((t1 - t0)) \
-    -v name="$1" 'BEGIN { s = ns / 1e9; f = 100 / hz / s; printf "%s %.1f %.1f %.1f\n", name, g * f, m * f, x * f }'
+  echo "$home"
+}
+
+game_pid=""
+ox=0 oy=0 scale=1 game_window=""
+game_errors=$work/stderr.txt
+watch() {  # watch CONDITION TIMEOUT: on the game's picture
+  probe watch "$fb" "$1" "$2" "$work/game.pid" "$ox" "$oy" "$scale" > /dev/null || {
+    echo "measure_game: last lines the program wrote on standard error:" >&2
+    tail -n 5 "$game_errors" >&2 || true
+    exit 1
+  }
+}
+
+# Launches the game (options in $@) and times its start-up; sets game_pid and,
+# once the title shows, the picture's place on the screen.
+start_game() {  # start_game RUN_LABEL SOUND [OPTIONS...]
+  local label=$1 sound=$2 home start_ns
+  shift 2
+  home=$(fresh_home "$label" "$sound")
+  rm -f "$work/game.pid" "$fb".first-frame.ready
+  # The watcher is running (its start-up is over) before the game is launched.
+  probe watch "$fb" first-frame 30 "$work/game.pid" > "$work/first-frame" &
+  local watcher=$!
+  while [ ! -e "$fb.first-frame.ready" ]; do sleep 0.05; done
+  start_ns=$(date +%s%N)
+  (cd "$work" && exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" ./kav "$@" \
+    > "$work/trace.txt" 2> "$work/stderr.txt") &
+  game_pid=$!
+  pids+=("$game_pid")
+  echo "$game_pid" > "$work/game.pid"
+  wait "$watcher" || { tail -n 5 "$work/stderr.txt" >&2; exit 1; }
+  startup_ms=$((($(cat "$work/first-frame") - start_ns) / 1000000))
+  read -r ox oy game_window < <(probe picture $((1024 * scale)) $((768 * scale)))
+  [ -n "$game_window" ] || exit 1
+}
+
+end_game() {
+  probe record "$results" memory "$1" kb "$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")"
+  stop "$game_pid"
+  game_pid=""
+}
+
+measure() {  # measure LABEL [ACTION]: one window on the game; ACTION repeats meanwhile
+  probe measure "$game_pid" "$window" "$1" "$results" "$meter" allegro "X server=$xvfb_pid" &
+  local m=$!
+  if [ -n "${2:-}" ]; then
+    while kill -0 "$m" 2> /dev/null; do "$2"; done
+  fi
+  wait "$m" || exit 1
 }
 
 press() {  # a key held long enough for a game that polls once a step
@@ -198,50 +624,185 @@ fly_and_fire() {
   sleep 0.3
 }
 
-# The watcher is running (its start-up is over) before the game is launched.
-python3 "$work/watch.py" "$work/fb/Xvfb_screen0" first-frame 30 "$work/game.pid" > "$work/first-frame" &
-watcher_pid=$!
-while [ ! -e "$work/fb/Xvfb_screen0.first-frame.ready" ]; do sleep 0.05; done
-start_ns=$(date +%s%N)
-(cd "$work" && HOME="$work/home" exec ./kav > "$work/trace.txt" 2> "$work/stderr.txt") &
-game_pid=$!
-echo "$game_pid" > "$work/game.pid"
-wait "$watcher_pid" || exit 1
-startup_ms=$(( ($(cat "$work/first-frame") - start_ns) / 1000000 ))
-watch title 30
-sleep 1  # the logo comes to rest
-title_line=$(measure_cpu title)
-
-press Return
-watch menu 30
-sleep 1
-menu_line=$(measure_cpu menu)
-
-press Return
-watch wave-name 60
-watch in-play 30
-play_line=$(measure_cpu play fly_and_fire)
-
-grep -q . "/proc/$game_pid/status" || { echo "measure_game: the game ended during play" >&2; exit 1; }
-peak_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")
-rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status")
-
-verdict() {  # verdict VALUE LIMIT -> PASS or FAIL
-  if awk -v v="$1" -v l="$2" 'BEGIN { exit !(v <= l) }'; then echo PASS; else echo FAIL; fi
+# From launch to play, measuring each screen on the way.
+title_menu_play() {  # title_menu_play PREFIX SUFFIX: windows PREFIX-title SUFFIX, ...
+  watch title 30
+  sleep 1  # the logo comes to rest
+  measure "$1-title$2"
+  press Return
+  watch menu 30
+  sleep 1
+  measure "$1-menu$2"
+  press Return
+  watch wave-name 60
+  watch in-play 30
+  measure "$1-play$2" fly_and_fire
 }
 
-echo "Game: $game_dir/kav on $DISPLAY (Xvfb 1024x768x24), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-failed=0
-v=$(verdict "$startup_ms" 1000); [ "$v" = PASS ] || failed=1
-printf '  %s  start-up to the first title frame   %6s ms   (budget 1000 ms)\n' "$v" "$startup_ms"
-for line in "$title_line" "$menu_line" "$play_line"; do
-  read -r name game main x <<< "$line"
-  v=$(verdict "$game" 15); [ "$v" = PASS ] || failed=1
-  printf '  %s  one core on the %-5s screen        %6s %%    (budget 15 %%; main thread %s %%, X server %s %%)\n' \
-    "$v" "$name" "$game" "$main" "$x"
+# Gives the input focus to another small window, as a player switching to
+# another program would; a window manager would have given the game the focus
+# first. Checks with xev that the game's window is told (FocusOut), the event
+# the library's X11 driver turns into a switch-out.
+focus_elsewhere() {
+  xmessage -geometry 120x40+0+0 "elsewhere" > /dev/null 2>&1 &
+  pids+=($!)
+  local other i seen
+  other=$(timeout 10 xdotool search --sync --name '^xmessage$' | head -n1)
+  [ -n "$other" ] || { echo "measure_game: the other window did not appear" >&2; exit 1; }
+  xev -id "$game_window" -event focus > "$work/xev.txt" 2>&1 &
+  pids+=($!)
+  sleep 0.5  # xev connects
+  xdotool windowfocus --sync "$game_window"
+  for i in $(seq 50); do  # xev reports the game getting the focus
+    grep -q FocusIn "$work/xev.txt" && break
+    sleep 0.1
+    # xev may have started listening too late: away and back again.
+    [ $((i % 10)) != 0 ] || xdotool windowfocus --sync "$other" windowfocus --sync "$game_window"
+  done
+  grep -q FocusIn "$work/xev.txt" || { echo "measure_game: could not give the game the focus" >&2; exit 1; }
+  watch moving 15  # playing, with the focus
+  seen=$(wc -l < "$work/xev.txt")
+  xdotool windowfocus --sync "$other"
+  for i in $(seq 50); do
+    tail -n +$((seen + 1)) "$work/xev.txt" | grep -q FocusOut && break
+    sleep 0.1
+  done
+  tail -n +$((seen + 1)) "$work/xev.txt" | grep -q FocusOut ||
+    { echo "measure_game: the game's window got no FocusOut" >&2; exit 1; }
+}
+
+paused_window() {
+  press p
+  watch still 15
+  measure paused
+  press p
+  watch moving 15
+}
+
+unfocused_window() {
+  focus_elsewhere
+  watch still 15
+  measure unfocused
+}
+
+scale_2_run() {
+  start_game s2 null --scale 2
+  title_menu_play s2 ""
+  end_game s2
+}
+
+# Runs one part of the measurement; when it fails, what it was to measure is
+# reported as not measured and the rest goes on. What it started is stopped.
+attempt() {  # attempt LABEL FUNCTION [ARGUMENTS...]
+  local label=$1 first=${#pids[@]} status
+  shift
+  # Not as a condition, so that a failing command still ends the part.
+  set +e
+  (
+    set -e
+    trap 'for ((i = ${#pids[@]} - 1; i >= first; i--)); do stop "${pids[i]}"; done' EXIT
+    "$@"
+  )
+  status=$?
+  set -e
+  [ "$status" = 0 ] || probe record "$results" missing "$label" seconds 0
+}
+
+# ---------------------------------------------------------------------------
+
+if [ "$mode" = budgets ]; then
+  start_xvfb 1024x768x24
+  echo "Game: $game_dir/kav; $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg); $window s a window"
+  for run in 1 2 3; do
+    echo "  run $run of 3 at scale 1 ..."
+    start_game "s1-$run" null
+    probe record "$results" startup "s1-$run" ms "$startup_ms"
+    title_menu_play s1 "-$run"
+    if [ "$run" = 3 ]; then
+      attempt paused paused_window
+      attempt unfocused unfocused_window
+    fi
+    end_game "s1-$run"
+  done
+
+  echo "  scale 2 on a 2560x1600 screen ..."
+  start_xvfb 2560x1600x24
+  scale=2
+  attempt s2 scale_2_run
+  echo
+  probe report-budgets "$results"
+  exit $?
+fi
+
+# Side by side: every game on its title screen, the same screen, the same time.
+start_xvfb 1024x768x24
+mkdir -p "$work/run" "$work/pulse"
+chmod 700 "$work/run"
+export XDG_RUNTIME_DIR=$work/run PULSE_SERVER=unix:$work/pulse/native
+(exec env HOME="$(fresh_home pulse null)" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+  --load="module-null-sink sink_name=quiet" \
+  --load="module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" > "$work/pulse.log" 2>&1) &
+pulse_pid=$!
+pids+=("$pulse_pid")
+for _ in $(seq 100); do
+  pactl info > /dev/null 2>&1 && break
+  sleep 0.1
 done
-peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.1f", k / 1024 }')
-v=$(verdict "$peak_mb" 128); [ "$v" = PASS ] || failed=1
-printf '  %s  peak resident memory (VmHWM)       %6s MB   (budget 128 MB; %s MB resident at the end)\n' \
-  "$v" "$peak_mb" "$(awk -v k="$rss_kb" 'BEGIN { printf "%.1f", k / 1024 }')"
-if [ "$failed" = 0 ]; then echo "Result: PASS"; else echo "Result: FAIL"; exit 1; fi
+pactl info > /dev/null 2>&1 || { echo "measure_game: the sound server did not start" >&2; exit 2; }
+
+echo "Side by side on one Xvfb screen (1024x768x24), $window s each on the title screen;" \
+  "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+
+measure_peer() {  # measure_peer LABEL PICTURE: the window on the running program
+  probe measure "$game_pid" "$window" "$1" "$results" "$meter" "${allegro:-}" \
+    "X server=$xvfb_pid" "sound server=$pulse_pid" || exit 1
+  local streams
+  streams=$(pactl list short sink-inputs 2> /dev/null | wc -l)
+  probe annotate "$results" "$1" picture="$2" kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")" \
+    streams="$streams" renderer="$(probe renderer "$game_pid")"
+}
+
+# This game: launched as a player would, measured once its title has settled.
+this_game() {
+  start_game this pulse
+  watch title 30
+  sleep 1
+  allegro=allegro measure_peer "this game" 1024x768
+  stop "$game_pid"
+}
+
+# A peer: launched with defaults from a fresh HOME; CONDITION (on the screen)
+# or, without one, a few seconds after its window shows, it is on its title.
+run_peer() {  # run_peer LABEL CONDITION COMMAND...
+  local label=$1 condition=$2 home size=""
+  shift 2
+  home=$(fresh_home "$label" pulse)
+  rm -f "$work/game.pid"
+  game_errors=$work/$label.out
+  (cd "$home" && exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" "$@" \
+    > "$work/$label.out" 2>&1) &
+  game_pid=$!
+  pids+=("$game_pid")
+  echo "$game_pid" > "$work/game.pid"
+  ox=0 oy=0 scale=1
+  watch first-frame 60
+  for _ in $(seq 100); do
+    size=$(probe main-window)
+    [ -n "$size" ] && break
+    sleep 0.1
+  done
+  if [ -n "$condition" ]; then
+    watch "$condition" 90
+  fi
+  sleep 3  # past its opening fade
+  measure_peer "$label" "${size:-?}"
+  stop "$game_pid"
+}
+
+# Starfighter opens with some 25 s of credits before its title menu.
+attempt "this game" this_game
+attempt "Kobo Deluxe" run_peer "Kobo Deluxe" "" /usr/games/kobodl
+attempt "Starfighter" run_peer "Starfighter" peer-title-logo /usr/games/starfighter
+attempt "Chromium B.S.U." run_peer "Chromium B.S.U." "" /usr/games/chromium-bsu
+echo
+probe report-peers "$results"

@@ -9,7 +9,7 @@ packages=(
   build-essential cmake pkg-config
   liballegro4-dev libmpg123-dev zlib1g-dev
   lame espeak-ng libfreetype-dev fonts-dejavu-core libpng-dev
-  libgtest-dev googletest libbenchmark-dev
+  libgtest-dev googletest libbenchmark-dev libx11-dev libxdamage-dev
   clang libclang-rt-14-dev valgrind
   xvfb xauth xdotool x11-utils imagemagick python3
   dpkg-dev fakeroot file lintian desktop-file-utils appstream
