@@ -1,12 +1,14 @@
 #include "engine/allegro_platform.h"
 
 #include <allegro.h>
+#include <allegro/platform/aintunix.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "engine/clock.h"
 #include "engine/log.h"
 
 namespace {
@@ -78,7 +80,20 @@ int AllegroPlatform::MouseX() { return mouseInstalled_ ? ScreenToGame(mouse_x, m
 int AllegroPlatform::MouseY() { return mouseInstalled_ ? ScreenToGame(mouse_y, mode_.scale) : 0; }
 void AllegroPlatform::ShowMouse(bool visible) {
   mouseShown_ = visible;
-  if (mouseInstalled_) show_mouse(visible ? screen : nullptr);
+  ShowPointer(visible);
+}
+
+// The desktop draws the pointer (the library's own arrow) where it can: it is
+// never painted into the picture or wiped by the next frame, and needs no
+// timer of the library's to follow the mouse.
+void AllegroPlatform::ShowPointer(bool visible) {
+  if (!mouseInstalled_) return;
+  if (visible) {
+    if (show_os_cursor(MOUSE_CURSOR_ALLEGRO) != 0) show_mouse(screen);
+  } else {
+    show_mouse(nullptr);
+    show_os_cursor(MOUSE_CURSOR_NONE);
+  }
 }
 
 void AllegroPlatform::PlaySample(SAMPLE* sample, int volume, int pan, int frequency, int loop) {
@@ -88,17 +103,37 @@ void AllegroPlatform::StopSample(SAMPLE* sample) {
   if (sample) stop_sample(sample);
 }
 
-void AllegroPlatform::Present(BITMAP* frame) {
-  if (mode_.scale == 1)
-    blit(frame, screen, 0, 0, 0, 0, frame->w, frame->h);
-  else
-    stretch_blit(frame, screen, 0, 0, frame->w, frame->h, 0, 0, frame->w * mode_.scale, frame->h * mode_.scale);
-}
+void AllegroPlatform::Present(BITMAP* frame) { writer_.Present(frame); }
+
+void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) { writer_.PresentChanges(frame, shown); }
 
 bool AllegroPlatform::TryMode(const DisplayMode& mode) {
   ignoreFocusUntilMs = NowMs() + 1000;
   const int card = mode.fullscreen ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
-  if (set_gfx_mode(card, mode.Width(), mode.Height(), 0, 0) != 0) return false;
+  // The screen in the display's own depth when it can be, the game's
+  // pictures and colours in 16 bits whatever it is.
+  const int wanted = system_driver && system_driver->id == SYSTEM_XWINDOWS
+                         ? ScreenWriter::ScreenDepthFor(desktop_color_depth())
+                         : 16;
+  bool set = false;
+  for (int depth : {wanted, 16}) {
+    set_color_depth(depth);
+    if (set_gfx_mode(card, mode.Width(), mode.Height(), 0, 0) == 0) {
+      screenDepth_ = depth;
+      set = true;
+      break;
+    }
+    if (depth == 16) break;
+  }
+  set_color_depth(16);
+  if (!set) return false;
+  if (screenDepth_ != 16) {
+    // The layout the library gives 16-bit pixels beside a display of 24 or
+    // 32 bits, as a 16-bit screen would have set it.
+    _rgb_r_shift_16 = 11;
+    _rgb_g_shift_16 = 5;
+    _rgb_b_shift_16 = 0;
+  }
   mode_ = mode;
   AfterModeChange();
   return true;
@@ -107,7 +142,9 @@ bool AllegroPlatform::TryMode(const DisplayMode& mode) {
 void AllegroPlatform::AfterModeChange() {
   ignoreFocusUntilMs = NowMs() + 1000;
   set_window_title("Ve Varn Holt - The Game");
-  if (mouseInstalled_ && mouseShown_) show_mouse(screen);
+  // A new screen shows nothing yet: the next frame goes out whole.
+  writer_.Attach(screen, mode_.scale);
+  if (mouseShown_) ShowPointer(true);
 }
 
 bool AllegroPlatform::OpenDisplay(bool fullscreen, int scale) {
@@ -128,10 +165,19 @@ bool AllegroPlatform::OpenDisplay(bool fullscreen, int scale) {
 
 bool AllegroPlatform::SetFullscreen(bool fullscreen) {
   if (fullscreen == mode_.fullscreen) return true;
+  // The display's own events come through the input thread while it changes.
+  struct IdleAgain {
+    AllegroPlatform& platform;
+    bool wasIdle;
+    ~IdleAgain() {
+      if (wasIdle) platform.BeginIdle();
+    }
+  } idleAgain{*this, idle_};
+  EndIdle();
   const DisplayMode previous = mode_;
   int desktopWidth = 0, desktopHeight = 0;
   if (get_desktop_resolution(&desktopWidth, &desktopHeight) != 0) desktopWidth = desktopHeight = 0;
-  if (mouseInstalled_) show_mouse(nullptr);
+  ShowPointer(false);
   for (const DisplayMode& mode : CandidateModes(fullscreen, chosenScale_, desktopWidth, desktopHeight, nullptr)) {
     if (mode.fullscreen != fullscreen) break;
     if (TryMode(mode)) return true;
@@ -153,11 +199,28 @@ void AllegroPlatform::InstallInputHooks() {
   set_display_switch_callback(SWITCH_OUT, OnSwitchOut);
 }
 
-void AllegroPlatform::WaitForFrame() {
-  if (timerInstalled_)
-    rest(1);
-  else
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+void AllegroPlatform::WaitForFrame() { clockPump.SleepUntilNextFrame(); }
+
+// Four passes a second (each a wake-up or two): quick enough for a key, and the
+// process sleeps.
+void AllegroPlatform::WaitIdle() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  if (idle_) _xwin_handle_input();
 }
 
-void AllegroPlatform::WaitIdle() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+// The library's input thread runs its work every 10 ms (on X11 a round trip
+// to the display each time) whether or not there is any. While the game
+// stands still it is held at its gate (the library's own "interrupts
+// disabled") and the main thread reads the display's events itself, a few
+// times a second. Only for the X11 system driver, whose input this is.
+void AllegroPlatform::BeginIdle() {
+  if (idle_ || !system_driver || system_driver->id != SYSTEM_XWINDOWS || !_unix_bg_man) return;
+  _unix_bg_man->disable_interrupts();
+  idle_ = true;
+}
+
+void AllegroPlatform::EndIdle() {
+  if (!idle_) return;
+  idle_ = false;
+  _unix_bg_man->enable_interrupts();
+}

@@ -7,6 +7,7 @@
 
 #include "engine/display_modes.h"
 #include "engine/platform.h"
+#include "engine/screen_writer.h"
 
 class AllegroPlatform : public Platform {
  public:
@@ -31,16 +32,18 @@ class AllegroPlatform : public Platform {
   void PlaySample(SAMPLE* sample, int volume, int pan, int frequency, int loop) override;
   void StopSample(SAMPLE* sample) override;
 
+  // The whole frame, or only the rows that differ from the one shown.
   void Present(BITMAP* frame) override;
+  void PresentChanges(BITMAP* frame, BITMAP* shown) override;
   bool SetFullscreen(bool fullscreen) override;
   bool Fullscreen() const override { return mode_.fullscreen; }
   void WaitForFrame() override;
   void WaitIdle() override;
+  void BeginIdle() override;
+  void EndIdle() override;
 
-  // Set by the engine: whether the mouse driver is installed, and whether the
-  // timer thread runs (without it the wait sleeps on the system clock).
+  // Set by the engine: whether the mouse driver is installed.
   void SetMouseInstalled(bool installed) { mouseInstalled_ = installed; }
-  void SetTimerInstalled(bool installed) { timerInstalled_ = installed; }
 
   // Start-up: the first mode that the display accepts among the candidates
   // for the player's choice, each refusal written to the trace. False when
@@ -53,11 +56,16 @@ class AllegroPlatform : public Platform {
  private:
   bool TryMode(const DisplayMode& mode);
   void AfterModeChange();
+  void ShowPointer(bool visible);
+
 
   bool mouseInstalled_ = false;
-  bool timerInstalled_ = false;
   bool padInstalled_ = false;
   bool mouseShown_ = false;
   int chosenScale_ = 0;
   DisplayMode mode_;
+  ScreenWriter writer_;
+  // The screen's colour depth (the game draws in 16 bits whatever it is).
+  int screenDepth_ = 16;
+  bool idle_ = false;
 };

@@ -1,6 +1,8 @@
 #include "engine/clock.h"
 
-#include <chrono>
+#include <time.h>
+
+#include <cerrno>
 
 std::atomic<int> TickCounter{0};
 std::atomic<int> FrameCounter{0};
@@ -52,21 +54,52 @@ void ConsumeFrame() {
   }
 }
 
-static long long NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+ClockPump clockPump;
+
+namespace {
+constexpr long long kFrameNs = 20000000;  // 50 frames a second
+constexpr long long kTickNs = 100000000;
+
+long long NowNs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
+}  // namespace
 
 void ClockPump::Start() {
-  startMs_ = NowMs();
+  startNs_ = NowNs();
   framesDone_ = 0;
   ticksDone_ = 0;
+  started_ = true;
 }
 
 void ClockPump::Advance() {
-  long long elapsed = NowMs() - startMs_;
-  long long frames = elapsed / 20;
-  long long ticks = elapsed / 100;
+  if (!started_) return;
+  const long long elapsed = NowNs() - startNs_;
+  const long long frames = elapsed / kFrameNs;
+  const long long ticks = elapsed / kTickNs;
   for (; framesDone_ < frames; ++framesDone_) FrameCallback();
   for (; ticksDone_ < ticks; ++ticksDone_) TickCallback();
+}
+
+void ClockPump::SleepUntilNextFrame() {
+  if (!started_) return;
+  const long long due = startNs_ + (framesDone_ + 1) * kFrameNs;
+  timespec until;
+  until.tv_sec = due / 1000000000LL;
+  until.tv_nsec = due % 1000000000LL;
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+  Advance();
+}
+
+void ClockPump::Forget() {
+  if (!started_) return;
+  framesDone_ = (NowNs() - startNs_) / kFrameNs;
+}
+
+void DropOwedFrames() {
+  clockPump.Forget();
+  FrameCounter.store(0);
 }

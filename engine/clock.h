@@ -38,15 +38,31 @@ bool StepClockRunning();
 // One step of the game: every fifth moves the tick on.
 void AdvanceStepClock();
 
-// Without a timer thread the clocks are advanced from the monotonic clock by
-// this pump, called whenever a loop waits.
+// The running game's clocks follow the system's monotonic clock through this
+// pump: whenever a loop waits, it sleeps until the next frame is due (never
+// in short polls, so the process wakes only when there is work), then counts
+// the frames and ticks that have come due since.
 class ClockPump {
  public:
   void Start();
+  // Counts what has come due, without sleeping.
   void Advance();
+  // Sleeps until the next frame is due (at once when one already is), then
+  // Advance.
+  void SleepUntilNextFrame();
+  // The frames due so far are not owed: the next one is counted from now.
+  void Forget();
 
  private:
-  long long startMs_ = 0;
+  long long startNs_ = 0;
   long long framesDone_ = 0;
   long long ticksDone_ = 0;
+  bool started_ = false;
 };
+
+// The pump of the running game (idle until started).
+extern ClockPump clockPump;
+
+// Drops the logic steps owed (after a question, a pause, a new screen): none
+// is caught up.
+void DropOwedFrames();

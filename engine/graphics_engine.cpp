@@ -1,5 +1,7 @@
 #include "engine/graphics_engine.h"
 
+#include <sys/prctl.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cerrno>
@@ -24,6 +26,9 @@ FONT* dialogFont = nullptr;
 
 static AllegroPlatform allegroPlatform;
 
+// Under the input thread's own 10 ms pace for its work.
+constexpr unsigned long kLibraryTimerSlackNs = 8000000;
+
 GraphicsEngine::GraphicsEngine() : platform_(&allegroPlatform) { TickCounter.store(0); }
 
 GraphicsEngine::~GraphicsEngine() { renderList_.Forget(); }
@@ -40,6 +45,12 @@ void GraphicsEngine::Fail(int exitCode) {
 void GraphicsEngine::Initialise(const DisplayRequest& request) {
   Log("GraphicsEngine: Initialise()\n");
   Log("GraphicsEngine: allegro_init\n");
+  // The library's input thread polls every millisecond, and its timer thread
+  // wakes for the mouse pointer every ten; neither needs to be that exact.
+  // Threads take the timer slack of the thread that starts them, so theirs
+  // is made generous while they start (the kernel then gathers their
+  // wake-ups), and the main thread's own is put back afterwards.
+  prctl(PR_SET_TIMERSLACK, kLibraryTimerSlackNs, 0, 0, 0);
   if (allegro_init() != 0) {
     std::snprintf(message_, sizeof message_, "Error.\n%s\n\n", allegro_error);
     Fail(1);
@@ -68,11 +79,9 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
     mouseUsable_ = 0;
     std::snprintf(message_, sizeof message_, "Error initializing timer.\n%s\n\n", allegro_error);
     Log(message_);
-  } else {
-    timerInstalled_ = true;
   }
   if (mouseUsable_ && install_mouse() == -1) mouseUsable_ = 0;
-  allegroPlatform.SetTimerInstalled(timerInstalled_);
+  prctl(PR_SET_TIMERSLACK, 0, 0, 0, 0);
   allegroPlatform.SetMouseInstalled(mouseUsable_ != 0);
   allegroPlatform.InstallInputHooks();
 
@@ -86,7 +95,7 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
                   allegro_error);
     Fail(3);
   }
-  backBuffer_ = create_bitmap(width_, height_);
+  CreateBuffers();
 
   Log("GraphicsEngine: load_datafile\n");
   // A damaged file is refused before the library's loader can trip over it.
@@ -114,21 +123,13 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
     const int mouseScale = allegroPlatform.Mode().scale;
     position_mouse(20 * mouseScale, 20 * mouseScale);
     set_mouse_speed(mouseSpeed_, mouseSpeed_);
-    show_mouse(screen);
+    allegroPlatform.ShowMouse(true);
   }
 
-  if (timerInstalled_) {
-    install_int(TickCallback, 100);
-  } else {
-    // Without the timer thread the clocks follow the system's monotonic clock.
-    clockPumping_ = true;
-    clockPump_.Start();
-  }
-}
-
-void InstallFrameTimer() {
-  // 23863 ticks of the 1193181 Hz hardware clock: one fiftieth of a second.
-  if (timer_driver) install_int_ex(FrameCallback, 23863);
+  // The 100 ms tick and the 50 Hz frames follow the monotonic clock, counted
+  // by the main thread when it waits (the library's timer callbacks would
+  // wake a thread of theirs for every one).
+  clockPump.Start();
 }
 
 // A data file that loads but lacks an object the game uses, or holds the wrong
@@ -165,7 +166,7 @@ void GraphicsEngine::FetchFonts() {
 }
 
 bool GraphicsEngine::InitialiseOffscreen(const char* dataFile) {
-  if (!backBuffer_) backBuffer_ = create_bitmap(width_, height_);
+  if (!backBuffer_) CreateBuffers();
   if (!data_) {
     data_ = DataFileIntact(dataFile) ? load_datafile(dataFile) : nullptr;
     if (data_ && !DataFileUsable()) {
@@ -179,16 +180,29 @@ bool GraphicsEngine::InitialiseOffscreen(const char* dataFile) {
   return true;
 }
 
-void GraphicsEngine::ReleaseOffscreen() {
+void GraphicsEngine::CreateBuffers() {
+  backBuffer_ = create_bitmap(width_, height_);
+  shownBuffer_ = create_bitmap(width_, height_);
+  if (backBuffer_) clear_bitmap(backBuffer_);
+  if (shownBuffer_) clear_bitmap(shownBuffer_);
+}
+
+void GraphicsEngine::DestroyBuffers() {
   if (backBuffer_) destroy_bitmap(backBuffer_);
-  backBuffer_ = nullptr;
+  if (shownBuffer_) destroy_bitmap(shownBuffer_);
+  backBuffer_ = shownBuffer_ = nullptr;
+}
+
+void GraphicsEngine::ReleaseOffscreen() {
+  DestroyBuffers();
   if (data_) unload_datafile(data_);
   data_ = nullptr;
 }
 
 void GraphicsEngine::Shutdown() {
-  if (backBuffer_) destroy_bitmap(backBuffer_);
-  backBuffer_ = nullptr;
+  // The library's threads must be able to end.
+  platform_->EndIdle();
+  DestroyBuffers();
   set_gfx_mode(GFX_TEXT, 80, 25, 0, 0);
   allegro_exit();
 }
@@ -207,19 +221,27 @@ void GraphicsEngine::DrawFrame() {
     return;
   }
   TakeDisplaySwitch();
-  clear_bitmap(backBuffer_);
-  renderList_.DrawAll(backBuffer_, true);
+  DrawInto(true);
+}
+
+void GraphicsEngine::DrawInto(bool advance) {
+  if (shownBuffer_) std::swap(backBuffer_, shownBuffer_);
+  ClearUnlessCovered(backBuffer_);
+  renderList_.DrawAll(backBuffer_, advance);
   DrawNotice(backBuffer_);
-  platform_->Present(backBuffer_);
+  platform_->PresentChanges(backBuffer_, shownBuffer_);
+}
+
+// A picture covering the whole screen drawn first makes clearing useless.
+void GraphicsEngine::ClearUnlessCovered(BITMAP* target) {
+  const Element* first = renderList_.First();
+  if (!first || !first->Covers(target->w, target->h)) clear_bitmap(target);
 }
 
 void GraphicsEngine::DrawStillFrame() {
   if (headless_) return;
   TakeDisplaySwitch();
-  clear_bitmap(backBuffer_);
-  renderList_.DrawAll(backBuffer_, false);
-  DrawNotice(backBuffer_);
-  platform_->Present(backBuffer_);
+  DrawInto(false);
 }
 
 bool GraphicsEngine::TakeDisplaySwitch() {
@@ -324,7 +346,7 @@ void GraphicsEngine::FadeIn(MusicTrack* music) {
   if (headless_) return;
   BITMAP* target = create_bitmap(width_, height_);
   if (!target) return;
-  clear_bitmap(target);
+  ClearUnlessCovered(target);
   renderList_.DrawAll(target);
   clear_to_color(backBuffer_, makecol(0, 0, 0));
   set_trans_blender(0, 0, 0, 80);
@@ -462,13 +484,15 @@ void GraphicsEngine::WaitMouseRelease() {
 }
 
 void GraphicsEngine::WaitIdle() {
-  if (QuitRequested()) std::exit(0);
+  if (QuitRequested()) {
+    platform_->EndIdle();
+    std::exit(0);
+  }
   platform_->WaitIdle();
 }
 
 void GraphicsEngine::WaitForFrame() {
   // Asked to end from outside: as after the quit question.
   if (QuitRequested()) std::exit(0);
-  if (clockPumping_) clockPump_.Advance();
   platform_->WaitForFrame();
 }

@@ -106,8 +106,11 @@ class GraphicsEngine {
   void DiscardInput();
   // True once after the window lost the input focus.
   bool TakeFocusLost() { return platform_->TakeFocusLost(); }
-  // Waits while nothing moves, sleeping on the real machine.
+  // Waits while nothing moves, sleeping on the real machine; between
+  // BeginIdle and EndIdle the machine itself goes quiet (see Platform).
   void WaitIdle();
+  void BeginIdle() { platform_->BeginIdle(); }
+  void EndIdle() { platform_->EndIdle(); }
 
   // The player's lasting choices, as the settings file holds them (the
   // command line's options for this run are not among them).
@@ -153,6 +156,11 @@ class GraphicsEngine {
   int EffectsVolume() const;
   void ApplyMusicVolume();
   void ShowNotice(const char* text);
+  void ClearUnlessCovered(BITMAP* target);
+  void CreateBuffers();
+  void DestroyBuffers();
+  // Draws the scene into the free buffer and shows what changed.
+  void DrawInto(bool advance);
   void DrawNotice(BITMAP* target);
   int FilterSharedKeys(int keyValue);
 
@@ -161,14 +169,14 @@ class GraphicsEngine {
   int width_ = 1024;
   int height_ = 768;
   RenderList renderList_;
+  // Frames are drawn into the two buffers in turn: the other one still
+  // holds the frame on the screen, so that only what changed is copied.
   BITMAP* backBuffer_ = nullptr;
+  BITMAP* shownBuffer_ = nullptr;
   DATAFILE* data_ = nullptr;
   int mouseSpeed_ = 2;
   char message_[256] = {};
 
-  bool timerInstalled_ = false;
-  bool clockPumping_ = false;
-  ClockPump clockPump_;
   int previousLeft_ = 0;
   int previousRight_ = 0;
   Platform* platform_;
@@ -197,6 +205,4 @@ extern FONT* scoreFont;
 extern FONT* messageFont;
 extern FONT* dialogFont;
 
-// The 100 ms tick and 50 Hz frame timer callbacks installed by the engine and
-// the main function.
-void InstallFrameTimer();
+

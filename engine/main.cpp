@@ -65,7 +65,6 @@ int main(int argc, char** argv) {
   std::atexit(OnExit);
   LoadControlKeys(engine.CurrentSettings());
   BuildScreenObjects();
-  InstallFrameTimer();
   ReadScores();
   bestScore = highScores[0];
   std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);

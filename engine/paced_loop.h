@@ -9,7 +9,7 @@
 // Runs step() once per pending frame until it returns true.
 template <typename Step>
 void RunPacedLoop(Step step) {
-  FrameCounter.store(0);
+  DropOwedFrames();
   bool done = false;
   while (!done) {
     if (FrameCounter.load() <= 0) {

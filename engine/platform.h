@@ -52,6 +52,9 @@ class Platform {
 
   // Copies a finished frame to the visible screen.
   virtual void Present(BITMAP* frame) = 0;
+  // The same when `shown` holds what the screen shows now: only what differs
+  // needs copying. `shown` may be null (unknown).
+  virtual void PresentChanges(BITMAP* frame, BITMAP* /*shown*/) { Present(frame); }
   // Switches between window and full screen; false when the display refused
   // and the old mode is kept.
   virtual bool SetFullscreen(bool) { return false; }
@@ -60,7 +63,12 @@ class Platform {
   // Called while a paced loop waits for the 50 Hz frame counter: yields the
   // processor for a moment (the scripted platform advances its fake clock).
   virtual void WaitForFrame() = 0;
-  // Waits while nothing moves (a paused game): a tenth of a second on the
-  // real machine, so that the process sleeps.
+  // Waits while nothing moves (a paused game): a good part of a second on
+  // the real machine, so that the process sleeps.
   virtual void WaitIdle() { WaitForFrame(); }
+  // Between these nothing moves and only the player's keys matter: the real
+  // machine quiets the library's input thread and reads the input itself at
+  // each WaitIdle.
+  virtual void BeginIdle() {}
+  virtual void EndIdle() {}
 };

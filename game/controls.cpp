@@ -98,7 +98,7 @@ void AskToQuit() {
   }
   // The steps missed while the question was open are dropped, not run back
   // to back: the player must not lose a life to unseen seconds.
-  FrameCounter.store(0);
+  DropOwedFrames();
 }
 
 bool HandleGameKeys() {

@@ -164,7 +164,7 @@ void StartWave() {
   waveProgress.waveDone = false;
   // A focus lost before the wave began is no reason to pause it.
   engine.TakeFocusLost();
-  FrameCounter.store(0);
+  DropOwedFrames();
 }
 
 // A pause asked for by the player (key or gamepad) or by the window losing

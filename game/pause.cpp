@@ -31,6 +31,7 @@ void RunPause() {
   engine.Show(&paused);
   engine.Show(&help);
   engine.DrawStillFrame();
+  engine.BeginIdle();
 
   // Nothing moves, so the picture is drawn again only when something on it
   // changed: the display switched, or the volume label came or went.
@@ -42,16 +43,19 @@ void RunPause() {
     if (PlayOnKey(keyValue) || engine.PadPressed(engine.CurrentSettings().padStart)) break;
     engine.PollKeyboard();
     if ((keyValue >> 8) == KEY_ESC) {
+      engine.EndIdle();
       AskToQuit();
+      engine.BeginIdle();
       noticeShown = true;  // the question's box is gone: draw again
     }
     if (engine.TakeDisplaySwitch() || noticeShown || engine.NoticeShowing()) engine.DrawStillFrame();
     noticeShown = engine.NoticeShowing();
   }
 
+  engine.EndIdle();
   engine.Hide(&paused);
   engine.Hide(&help);
   engine.ResumeSamples();
   // Nothing is caught up: play goes on where it stopped.
-  FrameCounter.store(0);
+  DropOwedFrames();
 }

@@ -19,6 +19,9 @@ class Element {
   // moves (the boss's limbs) is what collisions test, so a game played
   // without a display still advances every frame.
   virtual void Advance() {}
+  // True when drawing it replaces every pixel of a width x height target, so
+  // that nothing drawn before it can show.
+  virtual bool Covers(int /*width*/, int /*height*/) const { return false; }
   virtual int HitTest(int x, int y);
   virtual void Highlight();
   virtual void Unhighlight();

@@ -8,6 +8,7 @@ class ImageElement : public Element {
  public:
   void Init(BITMAP* bitmap, int srcX, int srcY, int x, int y, int width, int height, int layer, const char* name);
   void Draw(BITMAP* target) override;
+  bool Covers(int targetWidth, int targetHeight) const override;
 
  private:
   BITMAP* bitmap = nullptr;

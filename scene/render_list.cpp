@@ -108,6 +108,12 @@ void RenderList::DrawAll(BITMAP* target, bool advance) { DrawTree(root, target, 
 
 void RenderList::AdvanceAll() { DrawTree(root, nullptr, true, false); }
 
+Element* RenderList::First() const {
+  Element* node = root;
+  while (node && node->GetLeft()) node = node->GetLeft();
+  return node;
+}
+
 Element* RenderList::Search(Element* node, int x, int y) {
   while (node) {
     if (node->GetRight()) {

@@ -17,6 +17,8 @@ class RenderList {
   void DrawAll(BITMAP* target, bool advance = true);
   // The animation alone, without drawing: a game played with no display.
   void AdvanceAll();
+  // The element drawn first, or null when the list is empty.
+  Element* First() const;
   // Id of the topmost clickable element under the point, or -1; drives the
   // hover highlight.
   int PointAt(int x, int y);

@@ -60,3 +60,10 @@ void WorldMap::Draw(BITMAP* target) {
   blit(bitmap, target, scrollX, scrollY, screenX, screenY, p, viewHeight);
   blit(bitmap, target, 0, 0, screenX + p, screenY, viewWidth - p, viewHeight);
 }
+
+bool WorldMap::Covers(int targetWidth, int targetHeight) const {
+  // The view is one opaque blit (two across the seam) of the world picture.
+  return bitmap && screenX <= 0 && screenY <= 0 && screenX + viewWidth >= targetWidth &&
+         screenY + viewHeight >= targetHeight && viewWidth <= worldWidth && scrollY >= 0 &&
+         scrollY + viewHeight <= bitmap->h && worldWidth <= bitmap->w;
+}

@@ -14,6 +14,7 @@ class WorldMap : public Element {
   void Scroll(int dx, int dy);
   void SetScroll(int x, int y);
   void Draw(BITMAP* target) override;
+  bool Covers(int targetWidth, int targetHeight) const override;
 
   int GetScrollX() const { return scrollX; }
   int GetScrollY() const { return scrollY; }

@@ -1,0 +1,61 @@
+// Puts the game's finished 16-bit frames on the visible screen, once or with
+// every pixel doubled, sending the display only the rows that changed.
+//
+// On X11 the library keeps the screen as a picture in memory and tells the
+// display about each rectangle a drawing call covered. With a display of 24
+// or 32 bits the screen is made 32 bits deep, so that this picture is the
+// display's own (nothing is converted again behind it): each 16-bit pixel is
+// converted once through a table built from the library's own converter
+// (the colours come out exactly as the library would show them) and written
+// straight into the screen, doubled at scale 2. A fully transparent sprite,
+// clipped to the rows written, then has the library send those rows (it
+// only notes the rectangle; drawing it costs next to nothing). Elsewhere the
+// frame is copied with the library's blits.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct BITMAP;
+struct RLE_SPRITE;
+
+class ScreenWriter {
+ public:
+  ScreenWriter() = default;
+  ~ScreenWriter();
+  ScreenWriter(const ScreenWriter&) = delete;
+  ScreenWriter& operator=(const ScreenWriter&) = delete;
+
+  // The colour depth to set the screen's mode in: 32 on a display of 24 or
+  // 32 bits, else 16 (the game's own).
+  static int ScreenDepthFor(int desktopDepth);
+
+  // After each change of mode; the next frame goes out whole.
+  void Attach(BITMAP* screen, int scale);
+  void Present(BITMAP* frame);
+  // `shown` holds what the screen shows now (or null when unknown).
+  void PresentChanges(BITMAP* frame, BITMAP* shown);
+
+  // The converted colour of a 16-bit pixel, as the 32-bit screen stores it.
+  uint32_t Convert(uint16_t pixel) const { return table_[pixel]; }
+
+  // Rows of a 16-bit frame written into a 32-bit picture: converted, and at
+  // scale 2 each pixel made a 2 x 2 block.
+  void ConvertRows(const BITMAP* frame, int top, int rows, BITMAP* target, int scale) const;
+  // The same into a 16-bit picture (no conversion, only doubling).
+  static void CopyRows16(const BITMAP* frame, int top, int rows, BITMAP* target, int scale);
+
+  // The conversion table of the library's 16-to-32-bit converter, arranged
+  // for the current 32-bit pixel layout. Done by Attach when needed.
+  void BuildTable();
+
+ private:
+  void CopyRows(BITMAP* frame, int top, int rows);
+
+  BITMAP* screen_ = nullptr;
+  int scale_ = 1;
+  bool direct_ = false;
+  bool current_ = false;
+  RLE_SPRITE* updateSprite_ = nullptr;
+  std::vector<uint32_t> table_;
+};
