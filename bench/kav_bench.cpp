@@ -21,10 +21,18 @@
 #include "bench/bench_scenes.h"
 #include "bench/budget_report.h"
 #include "engine/graphics_engine.h"
+#include "engine/headless_platform.h"
 #include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/player_actions.h"
+#include "replay/replay_player.h"
 #include "scene/scene_objects.h"
 
 namespace {
+
+constexpr uint32_t kHalfHourSteps = 30 * 60 * 50;
+// The smoke run plays a minute of it.
+bool smokeRun = false;
 
 void ReportScene(benchmark::State& state, const bench::SceneCount& c) {
   state.counters["elements"] = c.elements;
@@ -104,6 +112,42 @@ void BM_FadeOut(benchmark::State& state) {
   }
 }
 
+// Half an hour of play (90,000 steps, the waves' names and pauses besides)
+// played headless from a recording, as `--verify` does.
+void BM_VerifyHalfHour(benchmark::State& state) {
+  const uint32_t length = smokeRun ? kHalfHourSteps / 30 : kHalfHourSteps;
+  Replay recording;
+  recording.header.seed = 1796688000;
+  for (uint32_t i = 0; i < length; ++i) {
+    uint8_t actions = (i / 97) % 2 ? kActionUp : kActionDown;
+    actions |= (i / 331) % 3 == 0 ? kActionLeft : kActionRight;
+    if (i % 4 == 0) actions |= kActionFire;
+    if (i % 1500 == 700) actions |= kActionBomb;
+    recording.actions.push_back(actions);
+  }
+  HeadlessPlatform headless;
+  engine.SetPlatform(&headless);
+  engine.SetHeadless(true);
+  uint32_t steps = 0;
+  for (auto _ : state) {
+    ReplaySource source(recording, false);
+    BeginGame(recording.header.seed);
+    lives = 999;  // the whole half hour in one game
+    SetActionSource(&source);
+    PlayGame();
+    SetActionSource(nullptr);
+    EndGame();
+    steps = source.StepsPlayed();
+  }
+  engine.SetHeadless(false);
+  engine.SetPlatform(nullptr);
+  bench::ClearScene();
+  state.counters["steps"] = steps;
+  state.counters["steps_per_second"] =
+      benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsIterationInvariantRate);
+  if (steps != length) state.SkipWithError("the recording did not play to its end");
+}
+
 void BM_LoadDataFile(benchmark::State& state) {
   const std::string path = bench::DataFilePath();
   for (auto _ : state) {
@@ -124,6 +168,7 @@ BENCHMARK(BM_BossFightStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Wave16BattleDrawFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FadeIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FadeOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VerifyHalfHour)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 const std::vector<Budget> kBudgets = {
@@ -132,6 +177,8 @@ const std::vector<Budget> kBudgets = {
     {"BM_BossFightStep", "step + frame, wave 20 boss fight", 2.0},
     {"BM_FadeIn", "FadeIn (8 blends)", 15.0},
     {"BM_FadeOut", "FadeOut (8 blends)", 15.0},
+    // At least 20,000 steps a second.
+    {"BM_VerifyHalfHour", "half an hour verified headless (90,000 steps)", kHalfHourSteps / 20000.0 * 1000.0},
 };
 
 // The piece bitmaps the effects made go back while the library is still up.
@@ -159,6 +206,7 @@ int main(int argc, char** argv) {
   static char smokeTime[] = "--benchmark_min_time=0.01";
   static char smokeRepetitions[] = "--benchmark_repetitions=1";
   for (int i = 1; i < argc; ++i) smoke = smoke || std::strcmp(argv[i], "--smoke") == 0;
+  smokeRun = smoke;
   if (smoke) {
     args.push_back(smokeTime);
     args.push_back(smokeRepetitions);

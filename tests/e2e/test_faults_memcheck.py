@@ -20,10 +20,9 @@ SUPPRESSIONS = """{
    sound-device-probe-configuration-cache
    Memcheck:Leak
    match-leak-kinds: definite
-   fun:calloc
    ...
    fun:install_sound
-   fun:_ZN14GraphicsEngine10InitialiseEv
+   fun:_ZN14GraphicsEngine10Initialise*
 }
 """
 

@@ -47,17 +47,20 @@ class ScreensTest(unittest.TestCase):
         self.assertNotEqual(harness.key_name_mask(controls, 5), harness.key_name_mask(controls, 4),
                             "the smart bomb and the fire key start with different keys")
 
-        # Give the smart bomb the fire key: its name then reads exactly like
-        # the one in the row above.
+        # Give the smart bomb the fire key: the two keys change places, so the
+        # bomb's row then reads as the fire row did and the fire row as the
+        # bomb's did.
+        fire_name = harness.key_name_mask(controls, 4)
+        bomb_name = harness.key_name_mask(controls, 5)
         game.click(700, 301 + 30 * 5 + 14)
         prompt = game.wait_for_screen("the prompt for the new key", harness.prompt_shown)
         game.save(prompt, "controls-prompt.png")
         game.key("z")
         game.wait_for_screen(
-            "the new key's name beside \"Detonate Bomb\"",
+            "the keys of \"Fire missile\" and \"Detonate Bomb\" changed places",
             lambda p: not harness.prompt_shown(p)
-            and harness.key_name_mask(p, 5) == harness.key_name_mask(p, 4)
-            and len(harness.key_name_mask(p, 5)) > 0)
+            and harness.key_name_mask(p, 5) == fire_name
+            and harness.key_name_mask(p, 4) == bomb_name)
 
         game.key("Escape")
         game.wait_for_screen("the menu again after the controls screen", harness.menu_shown)
