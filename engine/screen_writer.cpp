@@ -24,12 +24,37 @@ void ScreenWriter::BuildTable() {
   convert(&from, &to);
   _release_colorconv_blitter(convert);
   table_.resize(65536);
+  arithmetic_ = _rgb_r_shift_32 == 16 && _rgb_g_shift_32 == 8 && _rgb_b_shift_32 == 0;
   for (int i = 0; i < 65536; ++i) {
     const uint32_t c = rgb[i];
     table_[i] = ((c >> 16) & 0xff) << _rgb_r_shift_32 | ((c >> 8) & 0xff) << _rgb_g_shift_32 |
                 (c & 0xff) << _rgb_b_shift_32;
+    arithmetic_ = arithmetic_ && (c & 0xffffff) == ConvertByArithmetic(static_cast<uint32_t>(i));
   }
 }
+
+// Plain loops over whole rows that the compiler turns into vector code, in a
+// wider form too for processors that have it (GCC picks one when the game
+// starts).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define WIDER_WHERE_AVAILABLE __attribute__((target_clones("avx2", "default")))
+#else
+#define WIDER_WHERE_AVAILABLE
+#endif
+
+namespace {
+WIDER_WHERE_AVAILABLE void ConvertRowByArithmetic(const uint16_t* from, uint32_t* to, int width) {
+  for (int x = 0; x < width; ++x) to[x] = ScreenWriter::ConvertByArithmetic(from[x]);
+}
+
+WIDER_WHERE_AVAILABLE void ConvertAndDoubleRowByArithmetic(const uint16_t* from, uint32_t* to, int width) {
+  for (int x = 0; x < width; ++x) {
+    const uint32_t c = ScreenWriter::ConvertByArithmetic(from[x]);
+    to[2 * x] = c;
+    to[2 * x + 1] = c;
+  }
+}
+}  // namespace
 
 void ScreenWriter::Attach(BITMAP* screen, int scale) {
   screen_ = screen;
@@ -58,10 +83,16 @@ void ScreenWriter::ConvertRows(const BITMAP* frame, int top, int rows, BITMAP* t
     const uint16_t* from = reinterpret_cast<const uint16_t*>(frame->line[y]);
     uint32_t* to = reinterpret_cast<uint32_t*>(target->line[y * scale]);
     if (scale == 1) {
-      for (int x = 0; x < w; ++x) to[x] = table_[from[x]];
+      if (arithmetic_)
+        ConvertRowByArithmetic(from, to, w);
+      else
+        for (int x = 0; x < w; ++x) to[x] = table_[from[x]];
       continue;
     }
-    for (int x = 0; x < w; ++x) to[2 * x] = to[2 * x + 1] = table_[from[x]];
+    if (arithmetic_)
+      ConvertAndDoubleRowByArithmetic(from, to, w);
+    else
+      for (int x = 0; x < w; ++x) to[2 * x] = to[2 * x + 1] = table_[from[x]];
     std::memcpy(target->line[y * 2 + 1], to, 2 * w * sizeof(uint32_t));
   }
 }
