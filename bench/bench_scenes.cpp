@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "bench/null_platform.h"
+#include "engine/headless_platform.h"
 #include "engine/clock.h"
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
@@ -27,7 +27,7 @@ constexpr int kDogfightWave = 15;  // wave 16: 70 fighters and 6 bouncers
 // An implosion's 101st step ends it and enters its enemy.
 constexpr int kSpawnInSteps = 101;
 
-NullPlatform nullPlatform;
+HeadlessPlatform headless;
 
 void ClearList() {
   RenderList& list = engine.Elements();
@@ -93,7 +93,7 @@ bool StartHeadless(std::string& error) {
     error = "cannot load " + path;
     return false;
   }
-  engine.SetPlatform(&nullPlatform);
+  engine.SetPlatform(&headless);
   BuildScreenObjects();
   return true;
 }

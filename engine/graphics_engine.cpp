@@ -279,38 +279,38 @@ int GraphicsEngine::EffectsVolume() const {
 
 void GraphicsEngine::ApplyMusicVolume() { SetMusicLevel(settings_.muted ? 0 : settings_.musicVolume); }
 
+// A change of the volumes or muting: kept, heard at once (the music, and the
+// looping effect of play), and shown for a moment.
+void GraphicsEngine::ChangeSound(const Settings& changed, const char* notice) {
+  ChangeSettings(changed);
+  ApplyMusicVolume();
+  for (int index = 0; index < dat::kObjectCount; ++index)
+    if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
+  ShowNotice(notice);
+}
+
 void GraphicsEngine::StepMusicVolume(int delta) {
   Settings changed = settings_;
   changed.musicVolume = std::clamp(changed.musicVolume + delta, 0, kVolumeSteps);
   changed.muted = false;
-  ChangeSettings(changed);
-  ApplyMusicVolume();
   char text[sizeof notice_];
-  std::snprintf(text, sizeof text, "Music volume %d/%d", settings_.musicVolume, kVolumeSteps);
-  ShowNotice(text);
+  std::snprintf(text, sizeof text, "Music volume %d/%d", changed.musicVolume, kVolumeSteps);
+  ChangeSound(changed, text);
 }
 
 void GraphicsEngine::StepEffectsVolume(int delta) {
   Settings changed = settings_;
   changed.effectsVolume = std::clamp(changed.effectsVolume + delta, 0, kVolumeSteps);
   changed.muted = false;
-  ChangeSettings(changed);
-  ApplyMusicVolume();
-  for (int index = 0; index < dat::kObjectCount; ++index)
-    if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
   char text[sizeof notice_];
-  std::snprintf(text, sizeof text, "Effects volume %d/%d", settings_.effectsVolume, kVolumeSteps);
-  ShowNotice(text);
+  std::snprintf(text, sizeof text, "Effects volume %d/%d", changed.effectsVolume, kVolumeSteps);
+  ChangeSound(changed, text);
 }
 
 void GraphicsEngine::ToggleMute() {
   Settings changed = settings_;
   changed.muted = !changed.muted;
-  ChangeSettings(changed);
-  ApplyMusicVolume();
-  for (int index = 0; index < dat::kObjectCount; ++index)
-    if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
-  ShowNotice(settings_.muted ? "Sound off (M)" : "Sound on");
+  ChangeSound(changed, changed.muted ? "Sound off (M)" : "Sound on");
 }
 
 // The label's second is the player's, whatever the game's clock does (it

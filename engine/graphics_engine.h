@@ -156,6 +156,7 @@ class GraphicsEngine {
   int EffectsVolume() const;
   void ApplyMusicVolume();
   void ShowNotice(const char* text);
+  void ChangeSound(const Settings& changed, const char* notice);
   void ClearUnlessCovered(BITMAP* target);
   void CreateBuffers();
   void DestroyBuffers();

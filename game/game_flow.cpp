@@ -130,6 +130,28 @@ static bool BeginGameStep(int keyValue, int leftClick, int rightClick) {
   return true;
 }
 
+// A pause asked for by the player (key or gamepad) or by the window losing
+// the focus, before the step's actions are read.
+static void PauseWhenAsked(int keyValue) {
+  if (IsPauseKey(keyValue) || engine.PadPressed(engine.CurrentSettings().padStart) || engine.TakeFocusLost())
+    RunPause();
+}
+
+// The player's part of a step: the input polled, the step begun, a pause when
+// asked for and, where the step reads them, the actions. False (the game
+// over) when the game must end here.
+static bool PlayersPart(bool readsActions) {
+  int keyValue, leftClick, rightClick, mouseX, mouseY;
+  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  bool goOn = BeginGameStep(keyValue, leftClick, rightClick);
+  if (goOn && readsActions) {
+    PauseWhenAsked(keyValue);
+    goOn = HandleGameKeys();
+  }
+  if (!goOn) waveProgress.gameOver = true;
+  return goOn;
+}
+
 void ShowWaveIntro() {
   std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
   engine.Show(&bigLabel);
@@ -137,12 +159,7 @@ void ShowWaveIntro() {
   RunPacedLoop([&] {
     // Nothing of the game reads the player here; the keys every screen
     // shares (the display, the volumes) still work.
-    int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    if (!BeginGameStep(keyValue, leftClick, rightClick)) {
-      waveProgress.gameOver = true;
-      return true;
-    }
+    if (!PlayersPart(false)) return true;
     engine.DrawFrame();
     return ++steps >= kPauseSteps;
   });
@@ -165,13 +182,6 @@ void StartWave() {
   // A focus lost before the wave began is no reason to pause it.
   engine.TakeFocusLost();
   DropOwedFrames();
-}
-
-// A pause asked for by the player (key or gamepad) or by the window losing
-// the focus, before the step's actions are read.
-static void PauseWhenAsked(int keyValue) {
-  if (IsPauseKey(keyValue) || engine.PadPressed(engine.CurrentSettings().padStart) || engine.TakeFocusLost())
-    RunPause();
 }
 
 static void MoveEffects() {
@@ -223,17 +233,7 @@ static void Reinforce() {
 
 bool LogicStep() {
   if (waveProgress.gameOver) return true;
-  int keyValue, leftClick, rightClick, mouseX, mouseY;
-  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-  if (!BeginGameStep(keyValue, leftClick, rightClick)) {
-    waveProgress.gameOver = true;
-    return true;
-  }
-  PauseWhenAsked(keyValue);
-  if (!HandleGameKeys()) {
-    waveProgress.gameOver = true;
-    return true;
-  }
+  if (!PlayersPart(true)) return true;
   ship.Move();
   if (shipExplosion.IsOnList()) {
     shipExplosion.MovePieces();
@@ -298,17 +298,7 @@ void FinishClearedWave() {
   engine.Hide(&ship);
   int steps = 0;
   RunPacedLoop([&] {
-    int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    if (!BeginGameStep(keyValue, leftClick, rightClick)) {
-      waveProgress.gameOver = true;
-      return true;
-    }
-    PauseWhenAsked(keyValue);
-    if (!HandleGameKeys()) {
-      waveProgress.gameOver = true;
-      return true;
-    }
+    if (!PlayersPart(true)) return true;
     engine.DrawFrame();
     return ++steps >= kPauseSteps;
   });
