@@ -10,6 +10,7 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/waves.h"
+#include "scene/text_label.h"
 #include "scene/scene_objects.h"
 
 namespace {
@@ -212,4 +213,16 @@ bool StrangersAreTheQuitQuestion(const AuditResult& result) {
     if (std::strcmp(e->GetName(), "MessageBox") == 0) ++boxes;
   }
   return boxes == 1;
+}
+
+bool StrangersAreThePause(const AuditResult& result) {
+  if (result.strangers.size() != 2) return false;
+  bool paused = false, hint = false;
+  for (const Element* e : result.strangers) {
+    const TextLabel* label = dynamic_cast<const TextLabel*>(e);
+    if (!label || !label->GetText()) return false;
+    paused = paused || std::strcmp(label->GetText(), "Paused") == 0;
+    hint = hint || std::strstr(label->GetText(), "to play on") != nullptr;
+  }
+  return paused && hint;
 }

@@ -45,3 +45,5 @@ AuditResult AuditPlay(PlayPhase phase);
 
 // True when the strangers are exactly the quit question's eight elements.
 bool StrangersAreTheQuitQuestion(const AuditResult& result);
+// The strangers are the paused game's two lines: "Paused" and how to play on.
+bool StrangersAreThePause(const AuditResult& result);

@@ -95,6 +95,13 @@ void SoakBot::Mouse() {
   }
 }
 
+void SoakBot::WhilePaused() {
+  if (pausedWaits_++ == 0) ++pauses_;
+  if (pausedWaits_ < 3 + Below(20)) return;
+  pausedWaits_ = 0;
+  platform_.Type(Chance(0.5) ? KEY_P : KEY_PAUSE);
+}
+
 void SoakBot::WhileQuestionOpen(const AuditResult& audit) {
   ++questionWaits_;
   if (questionWaits_ == 1) {

@@ -25,11 +25,15 @@ class SoakBot {
   // While the quit question is open (its elements are the audit's strangers):
   // a few steps of fumbling, then No. Never Yes: that would end the process.
   void WhileQuestionOpen(const AuditResult& audit);
+  // While the game is paused (a typed P or Pause did it): a few waits, then
+  // P or Pause again.
+  void WhilePaused();
 
   // Share of play steps in which beams are aimed at enemies (0 = never).
   void SetAimChance(double chance) { aimChance_ = chance; }
 
   int QuestionsAnswered() const { return questionsAnswered_; }
+  int Pauses() const { return pauses_; }
   int QuestionsAnsweredByClick() const { return answeredByClick_; }
   int EscapesPressed() const { return escapesPressed_; }
   bool QuestionStuck() const { return questionStuck_; }
@@ -58,6 +62,8 @@ class SoakBot {
   bool answerByClick_ = false;
   bool clickPending_ = false;
   int questionsAnswered_ = 0;
+  int pausedWaits_ = 0;
+  int pauses_ = 0;
   int answeredByClick_ = 0;
   int escapesPressed_ = 0;
   bool questionStuck_ = false;

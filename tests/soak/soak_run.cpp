@@ -67,6 +67,7 @@ class SoakRun {
     platform_.ReleaseAllKeys();
     report_.escapes = bot_.EscapesPressed();
     report_.questionsAnswered = bot_.QuestionsAnswered();
+    report_.pauses = bot_.Pauses();
     report_.questionsAnsweredByClick = bot_.QuestionsAnsweredByClick();
     if (bot_.QuestionStuck()) Fault("the quit question did not close on No");
     return report_;
@@ -157,6 +158,13 @@ class SoakRun {
       bot_.WhileQuestionOpen(audit);
       return;
     }
+    if (!audit.strangers.empty() && StrangersAreThePause(audit)) {
+      AuditResult rest = audit;
+      rest.strangers.clear();
+      Report(rest, "the paused game");
+      bot_.WhilePaused();
+      return;
+    }
     Report(audit, insideStep_ ? "a paced loop inside a step" : "a step of a pause");
     if (!insideStep_) {
       report_.pauseSteps += 1;
@@ -205,7 +213,8 @@ std::string SoakReport::Summary() const {
        << " bombs, " << humansLost << " humans lost, up to " << mutantsSeen << " mutants at once, up to "
        << highestEnemyCount << " enemies and " << highestPendingSpawns << " spawn-ins; " << bossesBeaten
        << " bosses beaten, " << laps << " returns to wave 11; " << escapes << " escapes, " << questionsAnswered
-       << " quit questions answered No (" << questionsAnsweredByClick << " by click)\nwaves started/cleared:";
+       << " quit questions answered No (" << questionsAnsweredByClick << " by click), " << pauses
+       << " pauses\nwaves started/cleared:";
   for (int w = 0; w < 20; ++w) text << " " << w + 1 << ":" << wavesStarted[w] << "/" << wavesCleared[w];
   return text.str();
 }

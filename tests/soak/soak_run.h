@@ -41,6 +41,7 @@ struct SoakReport {
   int escapes = 0;
   int questionsAnswered = 0;
   int questionsAnsweredByClick = 0;
+  int pauses = 0;
   int highestEnemyCount = 0;
   int highestPendingSpawns = 0;
   long faultStep = -1;  // play step at which the first fault was seen
