@@ -227,28 +227,35 @@ void Canvas::Spot(float cx, float cy, float radius, Rgb colour, float strength) 
   }
 }
 
+Rgb Canvas::SumBlock(int x, int y, float& coverage) const {
+  Rgb sum{0, 0, 0};
+  coverage = 0;
+  for (int j = 0; j < scale_; ++j) {
+    for (int i = 0; i < scale_; ++i) {
+      size_t k = Index(x * scale_ + i, y * scale_ + j);
+      sum.r += r_[k] * a_[k];
+      sum.g += g_[k] * a_[k];
+      sum.b += b_[k] * a_[k];
+      coverage += a_[k];
+    }
+  }
+  return sum;
+}
+
 Picture Canvas::Reduce(bool sprite, float threshold) const {
   Picture out(width_, height_);
   const float n = static_cast<float>(scale_ * scale_);
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      float r = 0, g = 0, b = 0, a = 0;
-      for (int j = 0; j < scale_; ++j) {
-        for (int i = 0; i < scale_; ++i) {
-          size_t k = Index(x * scale_ + i, y * scale_ + j);
-          r += r_[k] * a_[k];
-          g += g_[k] * a_[k];
-          b += b_[k] * a_[k];
-          a += a_[k];
-        }
-      }
+      float a = 0;
+      const Rgb sum = SumBlock(x, y, a);
       a /= n;
       if (sprite && a < threshold) {
         out.SetMasked(x, y);
         continue;
       }
       // Premultiplied sums over the night colour for the uncovered share.
-      Rgb c{r / n, g / n, b / n};
+      Rgb c{sum.r / n, sum.g / n, sum.b / n};
       out.Set(x, y, c + pal::kNight * (1.0f - a));
     }
   }
@@ -260,18 +267,10 @@ RgbaPicture Canvas::ReduceWithAlpha() const {
   const float n = static_cast<float>(scale_ * scale_);
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      float r = 0, g = 0, b = 0, a = 0;
-      for (int j = 0; j < scale_; ++j) {
-        for (int i = 0; i < scale_; ++i) {
-          size_t k = Index(x * scale_ + i, y * scale_ + j);
-          r += r_[k] * a_[k];
-          g += g_[k] * a_[k];
-          b += b_[k] * a_[k];
-          a += a_[k];
-        }
-      }
+      float a = 0;
+      const Rgb sum = SumBlock(x, y, a);
       // Back from the coverage-weighted sums to the colour of what is there.
-      if (a > 0) out.Set(x, y, Rgb{r / a, g / a, b / a}, a / n);
+      if (a > 0) out.Set(x, y, Rgb{sum.r / a, sum.g / a, sum.b / a}, a / n);
     }
   }
   return out;

@@ -70,6 +70,9 @@ class Canvas {
 
  private:
   size_t Index(int fx, int fy) const { return static_cast<size_t>(fy) * fw_ + fx; }
+  // The colour sums of the fine pixels behind one final pixel, each weighted
+  // by its coverage, and the coverage summed.
+  Rgb SumBlock(int x, int y, float& coverage) const;
   int width_, height_, scale_, fw_, fh_;
   std::vector<float> r_, g_, b_, a_;
 };

@@ -1,15 +1,13 @@
 #include "tools/art/picture.h"
 
-#include <png.h>
-
 #include <cmath>
 #include <cstdio>
+
+#include "tools/art/png_file.h"
 
 namespace art {
 
 namespace {
-
-uint8_t ToByte(float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
 
 // 4 x 4 ordered-dither thresholds, 0..15. The pattern repeats every 4 pixels,
 // so the 4096-wide world stays seamless.
@@ -114,22 +112,8 @@ bool Picture::WriteBmp(const std::string& path) const {
 }
 
 bool Picture::WritePng(const std::string& path, Rgb background) const {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(static_cast<size_t>(width_) * 3);
-  uint8_t br = ToByte(background.r), bg = ToByte(background.g), bb = ToByte(background.b);
-  for (int y = 0; y < height_; ++y) {
+  const uint8_t br = ToByte(background.r), bg = ToByte(background.g), bb = ToByte(background.b);
+  return WritePngRows(path, width_, height_, false, [&](int y, uint8_t* row) {
     for (int x = 0; x < width_; ++x) {
       size_t i = Index(x, y);
       bool s = solid_[i] != 0;
@@ -137,11 +121,7 @@ bool Picture::WritePng(const std::string& path, Rgb background) const {
       row[x * 3 + 1] = s ? rgb_[i * 3 + 1] : bg;
       row[x * 3 + 2] = s ? rgb_[i * 3 + 2] : bb;
     }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  });
 }
 
 void Picture::Paste(const Picture& source, int x, int y, float factor, Rgb background) {

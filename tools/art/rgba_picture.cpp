@@ -1,15 +1,12 @@
 #include "tools/art/rgba_picture.h"
 
-#include <png.h>
-
 #include <cmath>
 #include <cstdio>
 
+#include "tools/art/png_file.h"
+
 namespace art {
 
-namespace {
-uint8_t ToByte(float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
-}  // namespace
 
 RgbaPicture::RgbaPicture(int width, int height)
     : width_(width), height_(height), colour_(static_cast<size_t>(width) * height),
@@ -41,21 +38,7 @@ void RgbaPicture::Over(const RgbaPicture& top, int x, int y) {
 }
 
 bool RgbaPicture::WritePng(const std::string& path) const {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(static_cast<size_t>(width_) * 4);
-  for (int y = 0; y < height_; ++y) {
+  return WritePngRows(path, width_, height_, true, [this](int y, uint8_t* row) {
     for (int x = 0; x < width_; ++x) {
       size_t i = Index(x, y);
       // A fully transparent pixel keeps no colour: the file compresses
@@ -66,11 +49,7 @@ bool RgbaPicture::WritePng(const std::string& path) const {
       row[x * 4 + 2] = a ? ToByte(colour_[i].b) : 0;
       row[x * 4 + 3] = a;
     }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  });
 }
 
 }  // namespace art
