@@ -10,17 +10,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 
 packages=(dpkg-dev desktop-file-utils appstream lintian cmake)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/install_packages.sh
+install_missing_packages "${packages[@]}"
 
 fail() {
   echo "check_package: $*" >&2

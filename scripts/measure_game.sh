@@ -61,18 +61,8 @@ if [ "$mode" = peers ]; then
   # The peers, and a sound server whose null sink plays silently in real time.
   packages+=(kobodeluxe starfighter chromium-bsu pulseaudio pulseaudio-utils libasound2-plugins)
 fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "measure_game: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" > /dev/null
-fi
+source scripts/install_packages.sh
+install_missing_packages "${packages[@]}"
 
 for f in kav kav.dat VeVarnHolt-CopperSky.mp3 VeVarnHolt-GlassHarbour.mp3; do
   [ -f "$game_dir/$f" ] || { echo "measure_game: $game_dir/$f is missing; build the game first" >&2; exit 2; }
