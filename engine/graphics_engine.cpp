@@ -442,8 +442,8 @@ void GraphicsEngine::PollInput(int& keyValue, int& leftClick, int& rightClick, i
   keyValue = FilterSharedKeys(keyValue);
 
   const PadState pad = platform_->ReadPad();
-  padPresses_ = pad.buttons & ~padHeld_;
-  padHeld_ = pad.buttons;
+  padPresses_ = pad.buttons & ~pad_.buttons;
+  pad_ = pad;
   inputSeen_ = inputSeen_ || padPresses_ != 0 || (platform_->MouseButtons() & 3) != 0;
   if (padActsAsKeys_ && keyValue == 0) {
     if (PadPressed(settings_.padFire) || PadPressed(settings_.padStart))
@@ -475,7 +475,7 @@ void GraphicsEngine::DiscardInput() {
   platform_->ClearKeyBuffer();
   WaitMouseRelease();
   previousLeft_ = previousRight_ = 0;
-  padHeld_ = platform_->ReadPad().buttons;
+  pad_ = platform_->ReadPad();
   padPresses_ = 0;
 }
 

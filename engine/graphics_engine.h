@@ -90,9 +90,9 @@ class GraphicsEngine {
   // On the title, menu and help screens the gamepad's first button and start
   // act as Enter, its second as Escape.
   void SetPadActsAsKeys(bool on) { padActsAsKeys_ = on; }
-  // The gamepad as held now, and whether a button went down since the
-  // previous PollInput.
-  PadState ReadPad() { return platform_->ReadPad(); }
+  // The gamepad as the last PollInput read it (once a step), and whether a
+  // button went down since the PollInput before.
+  const PadState& Pad() const { return pad_; }
   bool PadPressed(int button) const { return button >= 0 && button < 32 && (padPresses_ >> button & 1u); }
   bool AnyPadPressed() const { return padPresses_ != 0; }
   // Whether the last PollInput saw the player at all: a key typed (the keys
@@ -191,7 +191,7 @@ class GraphicsEngine {
   const int* gameKeys_ = nullptr;
   int gameKeyCount_ = 0;
   bool padActsAsKeys_ = false;
-  unsigned padHeld_ = 0;
+  PadState pad_;
   unsigned padPresses_ = 0;
   std::bitset<256> looping_;
   char notice_[48] = "";

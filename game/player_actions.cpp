@@ -16,7 +16,7 @@ uint8_t ReadHeldActions() {
   if (engine.KeyHeld(controlKeys[kRight])) actions |= kActionRight;
   if (engine.KeyHeld(controlKeys[kFire])) actions |= kActionFire;
   if (engine.KeyHeld(controlKeys[kSmartBomb])) actions |= kActionBomb;
-  const PadState pad = engine.ReadPad();
+  const PadState& pad = engine.Pad();
   if (pad.present) {
     const Settings& settings = engine.CurrentSettings();
     if (pad.up) actions |= kActionUp;

@@ -15,7 +15,8 @@ class ActionSource {
 };
 
 // The keys of the control table and the gamepad (first stick or d-pad, the
-// fire and bomb buttons of the settings), as held now.
+// fire and bomb buttons of the settings), as held now (the gamepad as the
+// step's PollInput read it).
 uint8_t ReadHeldActions();
 
 // Null: the player at the keys and the gamepad.
