@@ -459,6 +459,11 @@ def prompt_shown(picture):
     return picture.count(262, 500, 762, 526, is_red) >= 60
 
 
+# The six key names on the controls screen (the screen fades in: compare them
+# once they stand still).
+KEY_NAMES = (550, 301, 900, 481)
+
+
 def key_name_mask(picture, k):
     """The green pixels of key name k (left-aligned at x = 550, rows 30 px apart)."""
     return picture.mask(552, 303 + 30 * k, 898, 328 + 30 * k, is_green)

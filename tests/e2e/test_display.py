@@ -101,7 +101,8 @@ class DisplayTest(unittest.TestCase):
         game.key("Return")
         game.wait_for_screen("the menu", harness.menu_shown)
         game.key("c")
-        before = game.wait_for_screen("the controls screen", harness.controls_shown)
+        # The screen fades in: read the names only once they stand still.
+        before = game.wait_for_still("the controls screen", harness.KEY_NAMES, 30, harness.controls_shown)
         space = harness.key_name_mask(before, 5)
         game.click(700, 301 + 30 * 5 + 14)
         game.wait_for_screen("the prompt for the new key", harness.prompt_shown)
@@ -121,7 +122,7 @@ class DisplayTest(unittest.TestCase):
         again.key("Return")
         again.wait_for_screen("the menu", harness.menu_shown)
         again.key("c")
-        shown = again.wait_for_screen("the controls screen", harness.controls_shown)
+        shown = again.wait_for_still("the controls screen", harness.KEY_NAMES, 30, harness.controls_shown)
         self.assertEqual(harness.key_name_mask(shown, 5), new_name, "the smart bomb keeps its new key")
 
     def test_p_freezes_play_and_p_resumes_it(self):

@@ -120,7 +120,9 @@ class PackageTest(unittest.TestCase):
         it showed the table."""
         logs = fresh(os.path.join(self.work, run + "-logs"))
         self.game = game = InstalledGame(self.command, cwd, home, data_home, logs)
-        title = game.wait_for_screen("the title screen with the high-score table", harness.title_shown, 60)
+        # The title fades in: the table is read once it stands still.
+        title = game.wait_for_still("the title screen with the high-score table", (400, 400, 700, 700), 60,
+                                    harness.title_shown)
         game.save(title, "package-%s.png" % run)
         game.key("Return")
         game.wait_for_screen("the menu", harness.menu_shown, 30)

@@ -42,7 +42,7 @@ class ScreensTest(unittest.TestCase):
         game.wait_for_screen("the menu again after the help screen", harness.menu_shown)
 
         game.key("c")
-        controls = game.wait_for_screen("the controls screen", harness.controls_shown)
+        controls = game.wait_for_still("the controls screen", harness.KEY_NAMES, 30, harness.controls_shown)
         game.save(controls, "controls.png")
         self.assertNotEqual(harness.key_name_mask(controls, 5), harness.key_name_mask(controls, 4),
                             "the smart bomb and the fire key start with different keys")
