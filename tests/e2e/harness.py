@@ -256,13 +256,18 @@ class Game:
             with open(os.path.join(home, ".asoundrc"), "w") as rc:
                 rc.write(ASOUNDRC % self.sound_file)
             env["HOME"] = home
-        self.trace_path = os.path.join(self.work, "trace.txt")
+        self.launch([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")] + list(args), self.work, env,
+                    self.work)
+
+    def launch(self, command, cwd, env, logs):
+        """Starts the command in its own session, its output in trace.txt and
+        stderr.txt in `logs`; a command that cannot start leaves nothing open."""
+        self.trace_path = os.path.join(logs, "trace.txt")
         self.trace = open(self.trace_path, "wb")
-        self.errors_path = os.path.join(self.work, "stderr.txt")
+        self.errors_path = os.path.join(logs, "stderr.txt")
         self.errors = open(self.errors_path, "wb")
         try:
-            self.process = subprocess.Popen([os.path.join(os.path.abspath(OPTIONS.game_dir), "kav")] + list(args),
-                                            cwd=self.work, env=env, stdout=self.trace, stderr=self.errors,
+            self.process = subprocess.Popen(command, cwd=cwd, env=env, stdout=self.trace, stderr=self.errors,
                                             start_new_session=True)
         except OSError:
             self.trace.close()

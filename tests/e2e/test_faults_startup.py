@@ -51,27 +51,17 @@ class FaultGame(harness.Game):
         if prepare:
             prepare(self.work)
         self.sound_file = None
+        self.own_display = True
         self.display = harness.Display()
         env = self.display.env()
         env["HOME"] = home
         env.update(extra_env or {})
-        self.trace_path = os.path.join(self.logs, "trace.txt")
-        self.trace = open(self.trace_path, "wb")
-        self.errors_path = os.path.join(self.logs, "stderr.txt")
-        self.errors = open(self.errors_path, "wb")
         command = [os.path.join(os.path.abspath(options.game_dir), "kav")]
         if wrapper:
             command = list(wrapper) + command
         if user:
             command = ["setpriv", "--reuid", user, "--regid", user_group(user), "--clear-groups"] + command
-        try:
-            self.process = subprocess.Popen(command, cwd=self.work, env=env, stdout=self.trace, stderr=self.errors,
-                                            start_new_session=True)
-        except OSError:
-            self.trace.close()
-            self.errors.close()
-            self.display.close()
-            raise
+        self.launch(command, self.work, env, self.logs)
 
     def close(self):
         super().close()

@@ -84,18 +84,7 @@ class InstalledGame(harness.Game):
         env["HOME"] = home
         env["XDG_DATA_HOME"] = data_home
         env.pop("XDG_CONFIG_HOME", None)
-        self.trace_path = os.path.join(logs, "trace.txt")
-        self.errors_path = os.path.join(logs, "stderr.txt")
-        self.trace = open(self.trace_path, "wb")
-        self.errors = open(self.errors_path, "wb")
-        try:
-            self.process = subprocess.Popen([command], cwd=cwd, env=env, stdout=self.trace, stderr=self.errors,
-                                            start_new_session=True)
-        except OSError:
-            self.trace.close()
-            self.errors.close()
-            self.display.close()
-            raise
+        self.launch([command], cwd, env, logs)
 
 
 class PackageTest(unittest.TestCase):
