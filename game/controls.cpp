@@ -14,7 +14,6 @@
 #include "game/player_actions.h"
 #include "game/scoring.h"
 #include "replay/game_recorder.h"
-#include "replay/replay_file.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/message_box.h"

@@ -2,7 +2,7 @@
 
 #include "engine/graphics_engine.h"
 #include "game/controls.h"
-#include "replay/replay_file.h"
+#include "game/actions.h"
 
 namespace {
 ActionSource* source = nullptr;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "game/actions.h"
+
 class ActionSource {
  public:
   virtual ~ActionSource() = default;

@@ -53,6 +53,10 @@ class FieldReader {
     const uint64_t low = U32();
     return static_cast<int64_t>(high << 32 | low);
   }
+  uint8_t U8() {
+    if (!Take(1)) return 0;
+    return data_[-1];
+  }
   std::string Text() {
     if (!Take(1)) return "";
     const size_t length = data_[-1];
@@ -88,18 +92,26 @@ bool Printable(const std::string& text, size_t maxLength) {
 }
 
 // What breaks the file's rules, or null when the replay keeps them all.
-const char* Fault(const Replay& replay) {
+// Replays read may be of an older format; only the current one is written.
+const char* Fault(const Replay& replay, bool forWriting) {
   const ReplayHeader& header = replay.header;
-  if (header.formatVersion != kReplayFormatVersion) return "another format version in the header";
+  if (forWriting ? header.formatVersion != kReplayFormatVersion
+                 : header.formatVersion < kReplayOldestFormat || header.formatVersion > kReplayFormatVersion)
+    return "another format version in the header";
   if (!Printable(header.gameVersion, kReplayGameVersionLength)) return "unreadable game version";
   if (!Printable(header.name, kReplayNameLength)) return "unreadable player's name";
   if (header.date < 0 || header.date > kMaxReplayDate) return "date out of range";
+  if (header.startWave < 1 || header.startWave > kReplayLastStartWave) return "starting wave out of range";
+  if (!header.practice && header.startWave != 1) return "a game that does not start at wave 1";
   if (replay.result.score < 0) return "negative score";
   if (replay.result.wave < 1) return "wave below 1";
   if (replay.result.steps > kMaxReplaySteps) return "more steps than a replay may hold";
   if (replay.result.steps != replay.actions.size()) return "step count differs from the actions";
   for (uint8_t action : replay.actions)
     if (action & ~kActionMask) return "an action with unknown keys";
+  if (replay.checkpointInterval == 0) return "checkpoints without an interval";
+  if (replay.checkpoints.size() > replay.result.steps / replay.checkpointInterval)
+    return "more checkpoints than steps";
   return nullptr;
 }
 
@@ -112,6 +124,7 @@ std::string ChunkName(const uint8_t* type) {
   if (TypeIs(type, "ACTS")) return "actions";
   if (TypeIs(type, "RSLT")) return "result";
   if (TypeIs(type, "DONE")) return "end mark";
+  if (TypeIs(type, "chkp")) return "checkpoints";
   return "chunk " + std::string(reinterpret_cast<const char*>(type), 4);
 }
 
@@ -164,17 +177,28 @@ ReplayError ReadHeader(const Chunk& chunk, ReplayHeader& header, std::string& wh
     why = "header cut short";
     return ReplayError::kDamaged;
   }
-  if (version != kReplayFormatVersion) {
-    why = "version " + std::to_string(version) + "; this game reads version " + std::to_string(kReplayFormatVersion);
+  if (version < kReplayOldestFormat || version > kReplayFormatVersion) {
+    why = "version " + std::to_string(version) + "; this game reads versions " + std::to_string(kReplayOldestFormat) +
+          " to " + std::to_string(kReplayFormatVersion);
     return ReplayError::kOtherFormatVersion;
   }
   header.formatVersion = static_cast<int>(version);
+  // Format 1 was written by version 1.0.0, whose rules are version 1.
+  header.rulesVersion = version >= 2 ? in.U32() : 1;
   header.seed = in.U32();
   header.date = in.I64();
   header.gameVersion = in.Text();
   header.name = in.Text();
-  if (!in.Ok()) why = "header cut short";
-  else if (!in.AtEnd()) why = "header longer than its fields";
+  header.practice = false;
+  header.startWave = 1;
+  if (version >= 2) {
+    const uint8_t kind = in.U8();
+    header.startWave = in.U8();
+    header.practice = kind == 1;
+    if (in.Ok() && kind > 1) why = "unknown kind of game";
+  }
+  if (why.empty() && !in.Ok()) why = "header cut short";
+  if (why.empty() && !in.AtEnd()) why = "header longer than its fields";
   return why.empty() ? ReplayError::kNone : ReplayError::kDamaged;
 }
 
@@ -244,8 +268,9 @@ void SyncFolderOf(const std::string& path) {
 }  // namespace
 
 bool operator==(const ReplayHeader& a, const ReplayHeader& b) {
-  return a.formatVersion == b.formatVersion && a.gameVersion == b.gameVersion && a.seed == b.seed &&
-         a.date == b.date && a.name == b.name;
+  return a.formatVersion == b.formatVersion && a.rulesVersion == b.rulesVersion && a.gameVersion == b.gameVersion &&
+         a.seed == b.seed && a.date == b.date && a.name == b.name && a.practice == b.practice &&
+         a.startWave == b.startWave;
 }
 
 bool operator==(const ReplayResult& a, const ReplayResult& b) {
@@ -253,7 +278,8 @@ bool operator==(const ReplayResult& a, const ReplayResult& b) {
 }
 
 bool operator==(const Replay& a, const Replay& b) {
-  return a.header == b.header && a.actions == b.actions && a.result == b.result;
+  return a.header == b.header && a.actions == b.actions && a.result == b.result &&
+         a.checkpoints == b.checkpoints && (a.checkpoints.empty() || a.checkpointInterval == b.checkpointInterval);
 }
 
 std::string ReplayErrorMessage(ReplayError error, const std::string& detail) {
@@ -271,7 +297,13 @@ std::string ReplayErrorMessage(ReplayError error, const std::string& detail) {
   return message;
 }
 
-bool ReplayWellFormed(const Replay& replay) { return Fault(replay) == nullptr; }
+bool ReplayWellFormed(const Replay& replay) { return Fault(replay, true) == nullptr; }
+
+std::string OtherRulesMessage(const ReplayHeader& header) {
+  if (header.rulesVersion == kRulesVersion) return "";
+  const std::string made = header.gameVersion.empty() ? "an unnamed version" : "version " + header.gameVersion;
+  return "recorded by " + made + " of the game, whose rules differ from this version (" KAV_VERSION ")";
+}
 
 ReplayError ParseReplay(const uint8_t* data, size_t size, Replay& out, std::string* detail) {
   std::string scratch;
@@ -282,7 +314,7 @@ ReplayError ParseReplay(const uint8_t* data, size_t size, Replay& out, std::stri
   if (signature != ReplayError::kNone) return signature;
 
   Replay replay;
-  Chunk head, acts, rslt;
+  Chunk head, acts, rslt, chkp;
   bool ended = false;
   size_t at = kSignatureSize;
   while (!ended) {
@@ -315,6 +347,7 @@ ReplayError ParseReplay(const uint8_t* data, size_t size, Replay& out, std::stri
     if (TypeIs(type, "HEAD")) slot = &head;
     else if (TypeIs(type, "ACTS")) slot = &acts;
     else if (TypeIs(type, "RSLT")) slot = &rslt;
+    else if (TypeIs(type, "chkp")) slot = &chkp;
     else if (TypeIs(type, "DONE")) ended = true;
     else if (type[0] >= 'A' && type[0] <= 'Z') {
       why = "unknown " + ChunkName(type);
@@ -360,7 +393,18 @@ ReplayError ParseReplay(const uint8_t* data, size_t size, Replay& out, std::stri
   }
   const ReplayError inflated = InflateActions(acts, replay.result.steps, replay.actions, why);
   if (inflated != ReplayError::kNone) return inflated;
-  if (const char* fault = Fault(replay)) {
+  if (chkp.present) {
+    if (chkp.length < 4 || chkp.length % 4 != 0) {
+      why = "checkpoints of the wrong size";
+      return ReplayError::kDamaged;
+    }
+    FieldReader in(chkp.data, chkp.length);
+    replay.checkpointInterval = in.U32();
+    // Bounded by the chunk's length, which the file's size bounds.
+    replay.checkpoints.reserve((chkp.length - 4) / 4);
+    while (!in.AtEnd()) replay.checkpoints.push_back(in.U32());
+  }
+  if (const char* fault = Fault(replay, false)) {
     why = fault;
     return ReplayError::kDamaged;
   }
@@ -420,10 +464,13 @@ std::vector<uint8_t> SerializeReplay(const Replay& replay) {
   const ReplayHeader& header = replay.header;
   std::vector<uint8_t> head;
   PutU32(head, static_cast<uint32_t>(header.formatVersion));
+  PutU32(head, header.rulesVersion);
   PutU32(head, header.seed);
   PutI64(head, header.date);
   PutText(head, header.gameVersion);
   PutText(head, header.name);
+  head.push_back(header.practice ? 1 : 0);
+  head.push_back(static_cast<uint8_t>(header.startWave));
 
   static const uint8_t kNothing = 0;
   const uint8_t* actions = replay.actions.empty() ? &kNothing : replay.actions.data();
@@ -443,6 +490,13 @@ std::vector<uint8_t> SerializeReplay(const Replay& replay) {
   AppendChunk(out, "HEAD", head.data(), head.size());
   AppendChunk(out, "ACTS", packed.data(), packedSize);
   AppendChunk(out, "RSLT", result.data(), result.size());
+  if (!replay.checkpoints.empty()) {
+    std::vector<uint8_t> sums;
+    sums.reserve(4 + 4 * replay.checkpoints.size());
+    PutU32(sums, replay.checkpointInterval);
+    for (uint32_t sum : replay.checkpoints) PutU32(sums, sum);
+    AppendChunk(out, "chkp", sums.data(), sums.size());
+  }
   AppendChunk(out, "DONE", nullptr, 0);
   return out;
 }

@@ -2,7 +2,13 @@
 // the pilot plays a minute of the game from a fixed seed, the game is written
 // as a replay, then played back to check that it comes out the same.
 //   kav_demogen <folder holding kav.dat> <replay file to write>
+//               [--seed N] [--steps N] [--date SECONDS] [--name TEXT]
+// The options record another game of the pilot's (the score server's tests
+// play it from the seeds the server hands out).
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "demo_pilot.h"
@@ -42,12 +48,43 @@ class Recording : public ActionSource {
   ActionSource& pilot_;
 };
 
+bool ParseNumber(const char* text, long long low, long long high, long long& value) {
+  errno = 0;
+  char* end = nullptr;
+  const long long parsed = std::strtoll(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
+  value = parsed;
+  return true;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: kav_demogen <data folder> <replay file> [--seed N] [--steps N] [--date SECONDS] "
+               "[--name TEXT]\n");
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: kav_demogen <data folder> <replay file>\n");
-    return 2;
+  if (argc < 3 || argc % 2 == 0) return Usage();
+  long long seed = kSeed, steps = kPilotSteps, date = kDate;
+  std::string name = "Demo Pilot";
+  for (int i = 3; i + 1 < argc; i += 2) {
+    const char* option = argv[i];
+    const char* value = argv[i + 1];
+    bool ok = true;
+    if (std::strcmp(option, "--seed") == 0)
+      ok = ParseNumber(value, 0, 0xFFFFFFFFll, seed);
+    else if (std::strcmp(option, "--steps") == 0)
+      ok = ParseNumber(value, 1, kMaxReplaySteps, steps);
+    else if (std::strcmp(option, "--date") == 0)
+      ok = ParseNumber(value, 0, kMaxReplayDate, date);
+    else if (std::strcmp(option, "--name") == 0)
+      name = value;
+    else
+      ok = false;
+    if (!ok) return Usage();
   }
   gameFolders.portable = false;
   gameFolders.data = argv[1];
@@ -57,16 +94,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  DemoPilot pilot(kPilotSteps);
+  DemoPilot pilot(static_cast<long>(steps));
   Recording recording(pilot);
-  BeginGame(kSeed);
+  BeginGame(static_cast<uint32_t>(seed));
   SetActionSource(&recording);
   PlayGame();
   SetActionSource(nullptr);
   Replay replay;
-  replay.header.seed = kSeed;
-  replay.header.date = kDate;
-  replay.header.name = "Demo Pilot";
+  replay.header.seed = static_cast<uint32_t>(seed);
+  replay.header.date = date;
+  replay.header.name = name;
   replay.actions = recording.actions_;
   replay.result = recording.ended_
                       ? recording.result_
