@@ -17,6 +17,7 @@
 #include "game/waves.h"
 #include "scene/scene_objects.h"
 #include "screens/logo_slide.h"
+#include "scene/stage.h"
 
 namespace bench {
 
@@ -30,7 +31,7 @@ constexpr int kSpawnInSteps = 101;
 HeadlessPlatform headless;
 
 void ClearList() {
-  RenderList& list = engine.Elements();
+  RenderList& list = stage.Elements();
   while (Element* root = list.Root()) list.Remove(root);
 }
 
@@ -55,19 +56,19 @@ void PutShip(int viewX, int shipY) {
 
 // A beam fired from the ship's picture some steps ago.
 void LaunchBeam(Bullet& bullet, int x, int y, int travelled) {
-  engine.Hide(&bullet);
+  stage.Hide(&bullet);
   bullet.SetBitmap(engine.Bitmap(dat::kBeamRight));
   bullet.SetVelocity(Bullet::kSpeed, 0);
   bullet.BuildOutline();
   bullet.SetPosition(x, y);
   bullet.SetTravelled(travelled);
-  engine.Show(&bullet);
+  stage.Show(&bullet);
 }
 
 // An explosion `age` steps into its flight.
 void StartExplosion(Explosion& explosion, BITMAP* picture, int x, int y, int age) {
   explosion.Init(picture, x, y, 0, "Bang!");
-  engine.Show(&explosion);
+  stage.Show(&explosion);
   for (int step = 0; step < age; ++step) {
     explosion.MovePieces();
     explosion.Age();
@@ -173,21 +174,21 @@ void BuildBossFight() {
 
 void BuildTitleScene() {
   ClearList();
-  engine.AddElement(&splashPicture);
+  stage.AddElement(&splashPicture);
   for (int k = 0; k < 10; ++k) {
-    engine.AddElement(&highScoreValueLabels[k]);
-    engine.AddElement(&highScoreNameLabels[k]);
+    stage.AddElement(&highScoreValueLabels[k]);
+    stage.AddElement(&highScoreNameLabels[k]);
   }
   LogoSlide::PlaceAtStart();
-  engine.AddElement(&logoVe);
-  engine.AddElement(&logoVarn);
-  engine.AddElement(&logoHolt);
-  engine.AddElement(&logoSubtitle);
+  stage.AddElement(&logoVe);
+  stage.AddElement(&logoVarn);
+  stage.AddElement(&logoHolt);
+  stage.AddElement(&logoSubtitle);
 }
 
 SceneCount CountScene() {
   SceneCount count;
-  count.elements = engine.Elements().Count();
+  count.elements = stage.Elements().Count();
   for (int i = 0; i < enemyCount; ++i)
     if (enemies[i] && !enemies[i]->IsDead() && enemies[i]->IsOnList()) ++count.enemies;
   for (Implosion& implosion : implosions) count.spawnIns += implosion.IsOnList();

@@ -28,6 +28,7 @@
 #include "game/player_actions.h"
 #include "replay/replay_player.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -95,21 +96,21 @@ void BM_Wave16BattleDrawFrame(benchmark::State& state) {
   bench::BuildWave16Battle();
   LogicStep();
   ReportScene(state, bench::CountScene());
-  for (auto _ : state) engine.DrawFrame();
+  for (auto _ : state) stage.DrawFrame();
 }
 
 void BM_FadeIn(benchmark::State& state) {
   bench::BuildTitleScene();
-  for (auto _ : state) engine.FadeIn(nullptr);
+  for (auto _ : state) stage.FadeIn(nullptr);
 }
 
 void BM_FadeOut(benchmark::State& state) {
   bench::BuildTitleScene();
   for (auto _ : state) {
     state.PauseTiming();
-    engine.DrawFrame();  // the fade starts from the last frame shown
+    stage.DrawFrame();  // the fade starts from the last frame shown
     state.ResumeTiming();
-    engine.FadeOut(nullptr);
+    stage.FadeOut(nullptr);
   }
 }
 

@@ -15,9 +15,7 @@
 #include "engine/game_folders.h"
 #include "engine/log.h"
 #include "engine/quit_signals.h"
-#include "engine/translucent_blend.h"
-#include "music/music_track.h"
-#include "scene/element.h"
+#include "engine/settings_store.h"
 
 FONT* spareFont = nullptr;
 FONT* scoreFont = nullptr;
@@ -25,13 +23,12 @@ FONT* messageFont = nullptr;
 FONT* dialogFont = nullptr;
 
 static AllegroPlatform allegroPlatform;
+GraphicsEngine engine;
 
 // Under the input thread's own 10 ms pace for its work.
 constexpr unsigned long kLibraryTimerSlackNs = 8000000;
 
 GraphicsEngine::GraphicsEngine() : platform_(&allegroPlatform) { TickCounter.store(0); }
-
-GraphicsEngine::~GraphicsEngine() { renderList_.Forget(); }
 
 void GraphicsEngine::SetPlatform(Platform* platform) {
   platform_ = platform ? platform : &allegroPlatform;
@@ -64,7 +61,8 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
     Fail(2);
   }
 
-  LoadSettingsFile();
+  settingsStore.Load();
+  ApplyMusicVolume();
 
   set_volume_per_voice(0);
   Log("GraphicsEngine: install_sound\n");
@@ -88,8 +86,9 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
   set_color_depth(16);
   Log("GraphicsEngine: set_gfx_mode\n");
   // The command line wins over the settings for this run only.
-  const bool fullscreen = request.fullscreen >= 0 ? request.fullscreen != 0 : settings_.fullscreen;
-  const int scale = request.scale > 0 ? request.scale : settings_.scale;
+  const Settings& settings = settingsStore.Current();
+  const bool fullscreen = request.fullscreen >= 0 ? request.fullscreen != 0 : settings.fullscreen;
+  const int scale = request.scale > 0 ? request.scale : settings.scale;
   if (!allegroPlatform.OpenDisplay(fullscreen, scale)) {
     std::snprintf(message_, sizeof message_, "Error setting graphics mode: %dx%d.\n%s\n\n", width_, height_,
                   allegro_error);
@@ -207,82 +206,48 @@ void GraphicsEngine::Shutdown() {
   allegro_exit();
 }
 
-void GraphicsEngine::Show(Element* e) {
-  if (!e->IsOnList()) renderList_.Add(e);
-}
-
-void GraphicsEngine::Hide(Element* e) {
-  if (e->IsOnList()) renderList_.Remove(e);
-}
-
-void GraphicsEngine::DrawFrame() {
-  if (headless_) {
-    renderList_.AdvanceAll();
-    return;
-  }
-  TakeDisplaySwitch();
-  DrawInto(true);
-}
-
-void GraphicsEngine::DrawInto(bool advance) {
+BITMAP* GraphicsEngine::BeginFrame() {
   if (shownBuffer_) std::swap(backBuffer_, shownBuffer_);
-  ClearUnlessCovered(backBuffer_);
-  renderList_.DrawAll(backBuffer_, advance);
+  return backBuffer_;
+}
+
+void GraphicsEngine::EndFrame() {
   DrawNotice(backBuffer_);
   platform_->PresentChanges(backBuffer_, shownBuffer_);
 }
 
-// A picture covering the whole screen drawn first makes clearing useless.
-void GraphicsEngine::ClearUnlessCovered(BITMAP* target) {
-  const Element* first = renderList_.First();
-  if (!first || !first->Covers(target->w, target->h)) clear_bitmap(target);
-}
-
-void GraphicsEngine::DrawStillFrame() {
-  if (headless_) return;
-  TakeDisplaySwitch();
-  DrawInto(false);
-}
+void GraphicsEngine::PresentWhole(BITMAP* picture) { platform_->Present(picture); }
 
 bool GraphicsEngine::TakeDisplaySwitch() {
   if (!displaySwitchAsked_) return false;
   displaySwitchAsked_ = false;
   const bool fullscreen = !platform_->Fullscreen();
   if (!platform_->SetFullscreen(fullscreen)) return false;
-  Settings changed = settings_;
+  Settings changed = settingsStore.Current();
   changed.fullscreen = fullscreen;
-  ChangeSettings(changed);
+  settingsStore.Change(changed);
   return true;
 }
 
-void GraphicsEngine::LoadSettingsFile() {
-  const std::string file = gameFolders.SettingsFile();
-  if (file.empty()) return;
-  std::vector<std::string> problems;
-  settings_ = LoadSettings(file, &problems);
-  // The file is the player's: say what was wrong with it, then carry on with
-  // the defaults for those entries.
-  for (const std::string& problem : problems) std::fprintf(stderr, "vevarnholt: %s: %s\n", file.c_str(), problem.c_str());
+int GraphicsEngine::EffectsVolume() const {
+  const Settings& settings = settingsStore.Current();
+  return settings.muted ? 0 : 128 * settings.effectsVolume / kVolumeSteps;
+}
+
+void GraphicsEngine::SetMusicLevelReceiver(void (*receiver)(int level)) {
+  musicLevelReceiver_ = receiver;
   ApplyMusicVolume();
 }
 
-void GraphicsEngine::ChangeSettings(const Settings& settings) {
-  settings_ = settings;
-  const std::string file = gameFolders.SettingsFile();
-  if (!file.empty() && !SaveSettings(file, settings_))
-    std::fprintf(stderr, "vevarnholt: the settings could not be saved to %s\n", file.c_str());
+void GraphicsEngine::ApplyMusicVolume() {
+  const Settings& settings = settingsStore.Current();
+  if (musicLevelReceiver_) musicLevelReceiver_(settings.muted ? 0 : settings.musicVolume);
 }
-
-int GraphicsEngine::EffectsVolume() const {
-  return settings_.muted ? 0 : 128 * settings_.effectsVolume / kVolumeSteps;
-}
-
-void GraphicsEngine::ApplyMusicVolume() { SetMusicLevel(settings_.muted ? 0 : settings_.musicVolume); }
 
 // A change of the volumes or muting: kept, heard at once (the music, and the
 // looping effect of play), and shown for a moment.
 void GraphicsEngine::ChangeSound(const Settings& changed, const char* notice) {
-  ChangeSettings(changed);
+  settingsStore.Change(changed);
   ApplyMusicVolume();
   for (int index = 0; index < dat::kObjectCount; ++index)
     if (looping_[index]) platform_->AdjustSample(Sample(index), EffectsVolume(), 128, 1000, 1);
@@ -290,7 +255,7 @@ void GraphicsEngine::ChangeSound(const Settings& changed, const char* notice) {
 }
 
 void GraphicsEngine::StepMusicVolume(int delta) {
-  Settings changed = settings_;
+  Settings changed = settingsStore.Current();
   changed.musicVolume = std::clamp(changed.musicVolume + delta, 0, kVolumeSteps);
   changed.muted = false;
   char text[sizeof notice_];
@@ -299,7 +264,7 @@ void GraphicsEngine::StepMusicVolume(int delta) {
 }
 
 void GraphicsEngine::StepEffectsVolume(int delta) {
-  Settings changed = settings_;
+  Settings changed = settingsStore.Current();
   changed.effectsVolume = std::clamp(changed.effectsVolume + delta, 0, kVolumeSteps);
   changed.muted = false;
   char text[sizeof notice_];
@@ -308,7 +273,7 @@ void GraphicsEngine::StepEffectsVolume(int delta) {
 }
 
 void GraphicsEngine::ToggleMute() {
-  Settings changed = settings_;
+  Settings changed = settingsStore.Current();
   changed.muted = !changed.muted;
   ChangeSound(changed, changed.muted ? "Sound off (M)" : "Sound on");
 }
@@ -342,37 +307,6 @@ void GraphicsEngine::DrawNotice(BITMAP* target) {
   textout_centre_ex(target, dialogFont, notice_, width_ / 2, y + 6, makecol(255, 255, 255), -1);
 }
 
-void GraphicsEngine::FadeIn(MusicTrack* music) {
-  if (headless_) return;
-  BITMAP* target = create_bitmap(width_, height_);
-  if (!target) return;
-  ClearUnlessCovered(target);
-  renderList_.DrawAll(target);
-  clear_to_color(backBuffer_, makecol(0, 0, 0));
-  set_trans_blender(0, 0, 0, 80);
-  for (int step = 0; step < 8; ++step) {
-    if (music) PollTrack(music);
-    DrawTranslucent(backBuffer_, target, 80);
-    platform_->Present(backBuffer_);
-  }
-  destroy_bitmap(target);
-}
-
-void GraphicsEngine::FadeOut(MusicTrack* music) {
-  if (headless_) return;
-  renderList_.DrawAll(backBuffer_);
-  BITMAP* black = create_bitmap(width_, height_);
-  if (!black) return;
-  clear_to_color(black, makecol(0, 0, 0));
-  set_trans_blender(0, 0, 0, 80);
-  for (int step = 0; step < 8; ++step) {
-    if (music) PollTrack(music);
-    DrawTranslucent(backBuffer_, black, 80);
-    platform_->Present(backBuffer_);
-  }
-  destroy_bitmap(black);
-}
-
 void GraphicsEngine::PlaySample(int index, int loop) {
   if (loop) looping_[index] = true;
   platform_->PlaySample(Sample(index), EffectsVolume(), 128, 1000, loop);
@@ -390,97 +324,6 @@ void GraphicsEngine::SuspendSamples() {
 void GraphicsEngine::ResumeSamples() {
   for (int index = 0; index < dat::kObjectCount; ++index)
     if (looping_[index]) platform_->PlaySample(Sample(index), EffectsVolume(), 128, 1000, 1);
-}
-
-bool GraphicsEngine::IsGameKey(int scancode) const {
-  for (int i = 0; i < gameKeyCount_; ++i)
-    if (gameKeys_[i] == scancode) return true;
-  return false;
-}
-
-// The keys every screen shares act here and are taken out of the screen's way.
-int GraphicsEngine::FilterSharedKeys(int keyValue) {
-  if (!sharedKeys_) return keyValue;
-  const int scancode = keyValue >> 8;
-  // The switch itself happens in the next DrawFrame. The typed key is read,
-  // not the held one: a tap shorter than the time between two polls of the
-  // keyboard only reaches the key buffer.
-  if (scancode == KEY_F11 ||
-      ((scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) && (platform_->KeyShifts() & KB_ALT_FLAG))) {
-    displaySwitchAsked_ = true;
-    return 0;
-  }
-  if (typing_ || keyValue == 0 || IsGameKey(scancode)) return keyValue;
-  switch (keyValue & 0xff) {
-    case '-':
-      StepMusicVolume(-1);
-      return 0;
-    case '=':
-    case '+':
-      StepMusicVolume(+1);
-      return 0;
-    case '[':
-      StepEffectsVolume(-1);
-      return 0;
-    case ']':
-      StepEffectsVolume(+1);
-      return 0;
-    case 'm':
-    case 'M':
-      ToggleMute();
-      return 0;
-    default:
-      return keyValue;
-  }
-}
-
-void GraphicsEngine::PollInput(int& keyValue, int& leftClick, int& rightClick, int& mouseX, int& mouseY) {
-  keyValue = 0;
-  if (platform_->KeyPressed()) keyValue = platform_->ReadKey();
-  platform_->ClearKeyBuffer();
-  inputSeen_ = keyValue != 0;
-  keyValue = FilterSharedKeys(keyValue);
-
-  const PadState pad = platform_->ReadPad();
-  padPresses_ = pad.buttons & ~pad_.buttons;
-  pad_ = pad;
-  inputSeen_ = inputSeen_ || padPresses_ != 0 || (platform_->MouseButtons() & 3) != 0;
-  if (padActsAsKeys_ && keyValue == 0) {
-    if (PadPressed(settings_.padFire) || PadPressed(settings_.padStart))
-      keyValue = KEY_ENTER << 8 | '\r';
-    else if (PadPressed(settings_.padBomb))
-      keyValue = KEY_ESC << 8 | 27;
-  }
-
-  int buttons = platform_->MouseButtons();
-  int left = buttons & 1;
-  int right = buttons & 2;
-  leftClick = 0;
-  rightClick = 0;
-  if (left || right) {
-    if (!previousLeft_ && !previousRight_) renderList_.Press(platform_->MouseX(), platform_->MouseY());
-  } else if (previousLeft_ || previousRight_) {
-    renderList_.Release();
-    leftClick = previousLeft_;
-    rightClick = previousRight_;
-  }
-  platform_->ClearKeyBuffer();
-  previousLeft_ = left;
-  previousRight_ = right;
-  mouseX = platform_->MouseX();
-  mouseY = platform_->MouseY();
-}
-
-void GraphicsEngine::DiscardInput() {
-  platform_->ClearKeyBuffer();
-  WaitMouseRelease();
-  previousLeft_ = previousRight_ = 0;
-  pad_ = platform_->ReadPad();
-  padPresses_ = 0;
-}
-
-void GraphicsEngine::WaitMouseRelease() {
-  while (platform_->MouseButtons() & 3) platform_->WaitForFrame();
 }
 
 void GraphicsEngine::WaitIdle() {

@@ -10,7 +10,9 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
+#include "engine/settings_store.h"
 #include "game/controls.h"
+#include "music/music_track.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
@@ -58,12 +60,13 @@ int main(int argc, char** argv) {
 
   Log("KAV GAME START\n");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
+  engine.SetMusicLevelReceiver(SetMusicLevel);
   DisplayRequest display;
   display.fullscreen = options.fullscreen;
   display.scale = options.scale;
   engine.Initialise(display);
   std::atexit(OnExit);
-  LoadControlKeys(engine.CurrentSettings());
+  LoadControlKeys(settingsStore.Current());
   BuildScreenObjects();
   ReadScores();
   bestScore = highScores[0];

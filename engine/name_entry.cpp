@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/graphics_engine.h"
+#include "engine/input.h"
 
 static bool Ignored(int s) {
   return (s >= KEY_F1 && s <= KEY_ESC) || s == KEY_TAB || s == KEY_STOP || (s >= KEY_INSERT && s <= KEY_DOWN) ||
@@ -25,7 +26,7 @@ int EditName(char* text, int key, int maxLength) {
     // The character comes from the scancode, so shift and caps lock don't
     // matter. Only printable characters go into a name: it is drawn with the
     // game's font and saved in the score file.
-    int c = engine.ScancodeToAscii(s);
+    int c = input.ScancodeToAscii(s);
     if (c >= 32 && c <= 126) {
       text[n] = static_cast<char>(c);
       text[n + 1] = '\0';

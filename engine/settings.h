@@ -43,10 +43,13 @@ constexpr int kScaleAutomatic = 0;
 constexpr int kLargestScale = 2;
 constexpr int kPadButtonCount = 32;   // buttons 0..31
 
+// The game keys a new player has, as scancodes in the order of the control
+// table: KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z and KEY_SPACE.
+constexpr int kDefaultKeys[kSettingsKeyCount] = {84, 85, 82, 83, 26, 75};
+
 struct Settings {
-  // Scancodes in the order of the control table; the defaults are KEY_UP,
-  // KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z and KEY_SPACE.
-  int keys[kSettingsKeyCount] = {84, 85, 82, 83, 26, 75};
+  int keys[kSettingsKeyCount] = {kDefaultKeys[0], kDefaultKeys[1], kDefaultKeys[2],
+                                 kDefaultKeys[3], kDefaultKeys[4], kDefaultKeys[5]};
   bool fullscreen = true;
   int scale = kScaleAutomatic;
   int musicVolume = kVolumeSteps;

@@ -10,6 +10,7 @@
 #include "game/scoring.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -216,7 +217,7 @@ void Boss::Draw(BITMAP* target) {
 void Boss::StartExplosion(int index, BITMAP* picture, const TimedSprite& part) {
   Explosion& explosion = explosions[index];
   explosion.Init(picture, part.GetX(), part.GetY(), 0, "Bang!");
-  engine.Show(&explosion);
+  stage.Show(&explosion);
 }
 
 bool Boss::TouchesShip(PolygonShape& outline, const TimedSprite& part) {
@@ -235,7 +236,7 @@ void Boss::CollideWithShip() {
   // Contact hurts the ship only; one explosion however many parts touch it.
   ship.Explode();
   shipExplosion.Init(ship.GetBitmap(), ship.GetX(), ship.GetY(), 0, "Bang!");
-  engine.Show(&shipExplosion);
+  stage.Show(&shipExplosion);
 }
 
 bool Boss::HitLegs(Bullet& bullet) {
@@ -321,7 +322,7 @@ void Boss::Collide() {
 }
 
 void Boss::HideExplosions() {
-  for (Explosion& explosion : explosions) engine.Hide(&explosion);
+  for (Explosion& explosion : explosions) stage.Hide(&explosion);
 }
 
 void Boss::ReleaseExplosions() {

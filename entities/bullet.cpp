@@ -6,6 +6,7 @@
 
 #include "engine/graphics_engine.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 void Bullet::Init(BITMAP* bmp, int px, int py, int centre, int layerValue, const char* text) {
   AnimatedSprite::Init(bmp, px, py, bmp ? bmp->w : 0, bmp ? bmp->h : 0, centre, layerValue, text);
@@ -35,13 +36,13 @@ void Bullet::Step() {
 
 void Bullet::Retire() {
   travelled = 0;
-  engine.Hide(this);
+  stage.Hide(this);
 }
 
 void Bullet::CheckRange() {
   // Idle beams keep flying unseen; their range check is then a quiet no-op.
   if (travelled > kRange) {
     travelled = 0;
-    engine.Hide(this);
+    stage.Hide(this);
   }
 }

@@ -6,6 +6,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 void Entity::Init(int interval, int startFrame, int ticks, int px, int py, int centre, int layerValue,
                   const char* text) {
@@ -24,7 +25,7 @@ void Entity::Init(int interval, int startFrame, int ticks, int px, int py, int c
 void Entity::Kill() {
   // A second kill would count the enemy out of the wave twice.
   if (dead) return;
-  engine.Hide(this);
+  stage.Hide(this);
   engine.PlaySample(dat::kSndEnemyDestroyed, 0);
   dead = -1;
   waveTypeCounts[type] -= 1;

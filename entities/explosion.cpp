@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "engine/graphics_engine.h"
+#include "scene/stage.h"
 
 // Piece i is row i / 8, column i % 8 of the picture. Directions of flight, by
 // row: the pieces fly outward from the centre.
@@ -114,7 +115,7 @@ void Explosion::Age() {
   age += 1;
   if (age > kLifetime) {
     age = 0;
-    engine.Hide(this);
+    stage.Hide(this);
   }
 }
 

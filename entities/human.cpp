@@ -11,6 +11,7 @@
 #include "entities/lander.h"
 #include "game/waves.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void Human::StandOnGround() {
 }
 
 void Human::Die() {
-  engine.Hide(this);
+  stage.Hide(this);
   state = kDead;
   humansAlive -= 1;
   if (humansAlive >= 1) return;

@@ -5,6 +5,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/explosion.h"
 #include "game/waves.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void Implosion::Age() {
   if (age > kLifetime) {
     age = 0;
     pendingSpawns -= 1;
-    engine.Hide(this);
+    stage.Hide(this);
     EnterEnemy(spawnType, spawnX, spawnY);
   }
 }

@@ -8,6 +8,7 @@
 #include "engine/graphics_engine.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 int nextMissile = 0;
 
@@ -79,7 +80,7 @@ void Missile::Step() {
 
 void Missile::Retire() {
   travelled = 0;
-  engine.Hide(this);
+  stage.Hide(this);
 }
 
 void Missile::CheckRange() {
@@ -89,10 +90,10 @@ void Missile::CheckRange() {
 void FireMissile(int kind, int x, int y, int dx, int dy) {
   // The ring is reused without regard to whether the oldest shot still flies.
   Missile& m = missiles[nextMissile];
-  engine.Hide(&m);
+  stage.Hide(&m);
   m.Init(kind, 1, x, y, 0, 1, "Missile");
   m.SetDrift(dx, dy);
   engine.PlaySample(kKindTable[m.GetKind()].sample, 0);
-  engine.Show(&m);
+  stage.Show(&m);
   nextMissile = nextMissile + 1 == kMissileCount ? 0 : nextMissile + 1;
 }

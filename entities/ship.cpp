@@ -3,6 +3,7 @@
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 int shipImageFacing = 1;
 
@@ -63,7 +64,7 @@ void Ship::ApplyFriction() {
 }
 
 void Ship::Explode() {
-  engine.Hide(this);
+  stage.Hide(this);
   destroyed = -1;
   engine.PlaySample(dat::kSndShipExplodes, 0);
 }

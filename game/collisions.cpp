@@ -3,6 +3,7 @@
 #include "entities/entity.h"
 #include "game/scoring.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void ResolveEnemies(int shipX, int shipY, PolygonShape& shipOutline) {
       e->Kill();
       bullet->Retire();
       explosions[i].Init(e->GetFrameBitmap(), x, y, 0, "Bang!");
-      engine.Show(&explosions[i]);
+      stage.Show(&explosions[i]);
       AddScore(e->GetScore());
       continue;
     }
@@ -45,9 +46,9 @@ void ResolveEnemies(int shipX, int shipY, PolygonShape& shipOutline) {
       ship.Explode();
       explosions[i].Init(e->GetFrameBitmap(), x, y, 0, "Bang!");
       shipExplosion.Init(ship.GetBitmap(), ship.GetX(), ship.GetY(), 0, "Bang!");
-      engine.Show(&explosions[i]);
+      stage.Show(&explosions[i]);
       AddScore(e->GetScore());
-      engine.Show(&shipExplosion);
+      stage.Show(&shipExplosion);
     }
   }
 }
@@ -65,7 +66,7 @@ void ResolveMissiles(int shipX, int shipY, PolygonShape& shipOutline) {
     if (missile.GetOutline().AnyVertexInside(x, y, shipOutline, shipX, shipY)) {
       missile.Retire();
       ExplodeShip();
-      engine.Show(&shipExplosion);
+      stage.Show(&shipExplosion);
     }
   }
 }
@@ -79,7 +80,7 @@ void ResolveHumans() {
       human.Die();
       bullet->Retire();
       explosions[h].Init(human.GetFrameBitmap(), x, y, 0, "Bang!");
-      engine.Show(&explosions[h]);
+      stage.Show(&explosions[h]);
     }
   }
 }

@@ -17,6 +17,9 @@
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/message_box.h"
+#include "engine/settings_store.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 int controlKeys[kControlCount] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z, KEY_SPACE};
 const char* const kControlDescriptions[kControlCount] = {
@@ -30,7 +33,7 @@ int fireArmed = 0;
 int bombArmed = 0;
 
 void NameControlKey(int control) {
-  std::snprintf(controlKeyNames[control], kKeyNameSize, "%s", engine.KeyName(controlKeys[control]));
+  std::snprintf(controlKeyNames[control], kKeyNameSize, "%s", input.KeyName(controlKeys[control]));
 }
 
 void AssignControlKey(int control, int scancode) {
@@ -43,9 +46,9 @@ void AssignControlKey(int control, int scancode) {
   }
   controlKeys[control] = scancode;
   NameControlKey(control);
-  Settings settings = engine.CurrentSettings();
+  Settings settings = settingsStore.Current();
   for (int k = 0; k < kControlCount; ++k) settings.keys[k] = controlKeys[k];
-  engine.ChangeSettings(settings);
+  settingsStore.Change(settings);
 }
 
 void LoadControlKeys(const Settings& settings) {
@@ -55,7 +58,7 @@ void LoadControlKeys(const Settings& settings) {
 static void Shoot() {
   Bullet& b = bullets[nextBullet];
   // A beam still in flight is taken back for the new shot.
-  engine.Hide(&b);
+  stage.Hide(&b);
   b.SetTravelled(0);
   // The shot follows the picture shown, not the ship's heading.
   if (shipImageFacing == 1) {
@@ -69,7 +72,7 @@ static void Shoot() {
   }
   b.BuildOutline();
   engine.PlaySample(dat::kSndShot, 0);
-  engine.AddElement(&b);
+  stage.AddElement(&b);
   nextBullet = nextBullet == kBulletCount - 1 ? 0 : nextBullet + 1;
 }
 
@@ -83,7 +86,7 @@ static void Detonate() {
     if (e->GetX() < ViewX || e->GetX() >= ViewX + 1024) continue;
     e->Kill();
     explosions[i].Init(e->GetFrameBitmap(), e->GetX(), e->GetY(), 0, "Bang!");
-    engine.Show(&explosions[i]);
+    stage.Show(&explosions[i]);
     AddScore(e->GetScore());
   }
 }
@@ -101,9 +104,9 @@ void AskToQuit() {
 }
 
 bool HandleGameKeys() {
-  engine.PollKeyboard();
+  input.PollKeyboard();
   ActionSource* source = CurrentActionSource();
-  if (engine.KeyHeld(KEY_ESC)) {
+  if (input.KeyHeld(KEY_ESC)) {
     // Watching a recording, Escape stops it; playing, it asks.
     if (source) return false;
     AskToQuit();

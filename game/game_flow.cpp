@@ -20,6 +20,9 @@
 #include "screens/menu_screen.h"
 #include "screens/sequences.h"
 #include "screens/title_screen.h"
+#include "engine/settings_store.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 WaveProgress waveProgress;
 bool gameInterruptible = false;
@@ -27,10 +30,10 @@ long gameStepLimit = 0;
 static long gameSteps = 0;
 
 void PlaceGameObjects() {
-  engine.Show(&worldMap);
-  engine.Show(&scanner);
-  engine.Show(&scoreLabel);
-  engine.Show(&bestScoreLabel);
+  stage.Show(&worldMap);
+  stage.Show(&scanner);
+  stage.Show(&scoreLabel);
+  stage.Show(&bestScoreLabel);
   ShowLifeAndBombIcons();
   for (int i = 0; i < kHumanCount; ++i) {
     Human& human = humans[i];
@@ -42,22 +45,22 @@ void PlaceGameObjects() {
 }
 
 void RemoveGameObjects() {
-  engine.Hide(&worldMap);
-  engine.Hide(&scanner);
-  engine.Hide(&scoreLabel);
-  engine.Hide(&bestScoreLabel);
+  stage.Hide(&worldMap);
+  stage.Hide(&scanner);
+  stage.Hide(&scoreLabel);
+  stage.Hide(&bestScoreLabel);
   for (int i = 0; i < 4; ++i) {
-    engine.Hide(&lifeIcons[i]);
-    engine.Hide(&bombIcons[i]);
+    stage.Hide(&lifeIcons[i]);
+    stage.Hide(&bombIcons[i]);
   }
-  for (Human& human : humans) engine.Hide(&human);
-  for (Bullet& bullet : bullets) engine.Hide(&bullet);
-  for (Missile& missile : missiles) engine.Hide(&missile);
+  for (Human& human : humans) stage.Hide(&human);
+  for (Bullet& bullet : bullets) stage.Hide(&bullet);
+  for (Missile& missile : missiles) stage.Hide(&missile);
   for (int i = 0; i < enemyCount; ++i)
-    if (enemies[i]) engine.Hide(enemies[i]);
-  engine.Hide(&shipExplosion);
-  for (Explosion& explosion : explosions) engine.Hide(&explosion);
-  engine.Hide(&boss);
+    if (enemies[i]) stage.Hide(enemies[i]);
+  stage.Hide(&shipExplosion);
+  for (Explosion& explosion : explosions) stage.Hide(&explosion);
+  stage.Hide(&boss);
   // Effects still running must not stay frozen on the screens that follow.
   boss.HideExplosions();
   CancelSpawnIns();
@@ -67,7 +70,7 @@ void BeginGame(uint32_t seed) {
   // Nothing of a game before may be left on the screen (its enemies are
   // deleted below).
   RemoveGameObjects();
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   std::srand(seed);
   StartStepClock();
   // Whatever the last game left behind is set as a new program has it, so
@@ -125,7 +128,7 @@ void SetUpGame() {
 static bool BeginGameStep(int keyValue, int leftClick, int rightClick) {
   AdvanceStepClock();
   ++gameSteps;
-  if (gameInterruptible && (keyValue || leftClick || rightClick || engine.AnyPadPressed())) return false;
+  if (gameInterruptible && (keyValue || leftClick || rightClick || input.AnyPadPressed())) return false;
   if (gameStepLimit > 0 && gameSteps > gameStepLimit) return false;
   return true;
 }
@@ -133,7 +136,7 @@ static bool BeginGameStep(int keyValue, int leftClick, int rightClick) {
 // A pause asked for by the player (key or gamepad) or by the window losing
 // the focus, before the step's actions are read.
 static void PauseWhenAsked(int keyValue) {
-  if (IsPauseKey(keyValue) || engine.PadPressed(engine.CurrentSettings().padStart) || engine.TakeFocusLost())
+  if (IsPauseKey(keyValue) || input.PadPressed(settingsStore.Current().padStart) || input.TakeFocusLost())
     RunPause();
 }
 
@@ -142,7 +145,7 @@ static void PauseWhenAsked(int keyValue) {
 // over) when the game must end here.
 static bool PlayersPart(bool readsActions) {
   int keyValue, leftClick, rightClick, mouseX, mouseY;
-  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
   bool goOn = BeginGameStep(keyValue, leftClick, rightClick);
   if (goOn && readsActions) {
     PauseWhenAsked(keyValue);
@@ -154,23 +157,23 @@ static bool PlayersPart(bool readsActions) {
 
 void ShowWaveIntro() {
   std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
-  engine.Show(&bigLabel);
+  stage.Show(&bigLabel);
   int steps = 0;
   RunPacedLoop([&] {
     // Nothing of the game reads the player here; the keys every screen
     // shares (the display, the volumes) still work.
     if (!PlayersPart(false)) return true;
-    engine.DrawFrame();
+    stage.DrawFrame();
     return ++steps >= kPauseSteps;
   });
-  engine.Hide(&bigLabel);
+  stage.Hide(&bigLabel);
 }
 
 void StartWave() {
   worldMap.SetScroll(0, 0);
   ship.SetPosition(512, 400);
   ship.SetHeading(1);
-  engine.Show(&ship);
+  stage.Show(&ship);
   engine.PlaySample(dat::kSndPlayLoop, 1);
   LoadWave(waveIndex);
   SpawnWave(waveIndex);
@@ -180,7 +183,7 @@ void StartWave() {
   waveProgress.reinforcementLimit = 1500;
   waveProgress.waveDone = false;
   // A focus lost before the wave began is no reason to pause it.
-  engine.TakeFocusLost();
+  input.TakeFocusLost();
   DropOwedFrames();
 }
 
@@ -205,7 +208,7 @@ static void LoseLife() {
     worldMap.SetScroll(0, 0);
     ship.SetDestroyed(0);
     ship.SetPosition(512, 400);
-    engine.Show(&ship);
+    stage.Show(&ship);
     ClearWave();
     // The wave starts again with the enemies it still owes.
     SpawnWave(waveIndex);
@@ -220,7 +223,7 @@ static void Reinforce() {
   if (waveIndex == kBossWave && waveProgress.reinforcementLimit > 0) {
     // The boss moves to the point of the world opposite the ship.
     boss.SetX((ship.GetX() + 2048) % 4096);
-    engine.Show(&boss);
+    stage.Show(&boss);
     waveProgress.reinforcementLimit = 0;
   } else {
     for (int k = 0; k < 5; ++k) {
@@ -263,7 +266,7 @@ bool LogicStep() {
     boss.AttackStep();
   }
   ResolveCollisions();
-  engine.DrawFrame();
+  stage.DrawFrame();
 
   if (ship.IsDestroyed()) waveProgress.deathCounter += 1;
   if (liveEnemies < 1 && pendingSpawns < 1 && boss.GetHeadHits() < 1) waveProgress.clearedCounter += 1;
@@ -292,19 +295,19 @@ void FinishClearedWave() {
     humans[waveIndex + 1].SetState(Human::kPresent);
     humansAlive += 1;
   }
-  engine.Show(&bigLabel);
-  engine.Show(&middleLabel);
-  engine.Show(&bottomLabel);
-  engine.Hide(&ship);
+  stage.Show(&bigLabel);
+  stage.Show(&middleLabel);
+  stage.Show(&bottomLabel);
+  stage.Hide(&ship);
   int steps = 0;
   RunPacedLoop([&] {
     if (!PlayersPart(true)) return true;
-    engine.DrawFrame();
+    stage.DrawFrame();
     return ++steps >= kPauseSteps;
   });
-  engine.Hide(&bigLabel);
-  engine.Hide(&middleLabel);
-  engine.Hide(&bottomLabel);
+  stage.Hide(&bigLabel);
+  stage.Hide(&middleLabel);
+  stage.Hide(&bottomLabel);
   ClearWave();
   waveIndex += 1;
   // After wave 20 the game goes on with waves 11 to 20 for ever.
@@ -325,9 +328,9 @@ void PlayGame() {
   waveProgress = WaveProgress();
   gameSteps = 0;
   // In play the game keys win over the keys every screen shares.
-  engine.SetGameKeys(controlKeys, kControlCount);
+  input.SetGameKeys(controlKeys, kControlCount);
   while (!waveProgress.gameOver) PlayWave();
-  engine.SetGameKeys(nullptr, 0);
+  input.SetGameKeys(nullptr, 0);
 }
 
 void RunProgramLoop() {
@@ -344,7 +347,7 @@ void RunProgramLoop() {
     }
     EndGame();
     RemoveGameObjects();
-    engine.DrawFrame();
+    stage.DrawFrame();
     RunClosingSequence();
     engine.ShowMouse();
     if (result == kMenuQuit) return;

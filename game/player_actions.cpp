@@ -3,6 +3,8 @@
 #include "engine/graphics_engine.h"
 #include "game/controls.h"
 #include "game/actions.h"
+#include "engine/settings_store.h"
+#include "engine/input.h"
 
 namespace {
 ActionSource* source = nullptr;
@@ -10,15 +12,15 @@ ActionSource* source = nullptr;
 
 uint8_t ReadHeldActions() {
   uint8_t actions = 0;
-  if (engine.KeyHeld(controlKeys[kUp])) actions |= kActionUp;
-  if (engine.KeyHeld(controlKeys[kDown])) actions |= kActionDown;
-  if (engine.KeyHeld(controlKeys[kLeft])) actions |= kActionLeft;
-  if (engine.KeyHeld(controlKeys[kRight])) actions |= kActionRight;
-  if (engine.KeyHeld(controlKeys[kFire])) actions |= kActionFire;
-  if (engine.KeyHeld(controlKeys[kSmartBomb])) actions |= kActionBomb;
-  const PadState& pad = engine.Pad();
+  if (input.KeyHeld(controlKeys[kUp])) actions |= kActionUp;
+  if (input.KeyHeld(controlKeys[kDown])) actions |= kActionDown;
+  if (input.KeyHeld(controlKeys[kLeft])) actions |= kActionLeft;
+  if (input.KeyHeld(controlKeys[kRight])) actions |= kActionRight;
+  if (input.KeyHeld(controlKeys[kFire])) actions |= kActionFire;
+  if (input.KeyHeld(controlKeys[kSmartBomb])) actions |= kActionBomb;
+  const PadState& pad = input.Pad();
   if (pad.present) {
-    const Settings& settings = engine.CurrentSettings();
+    const Settings& settings = settingsStore.Current();
     if (pad.up) actions |= kActionUp;
     if (pad.down) actions |= kActionDown;
     if (pad.left) actions |= kActionLeft;

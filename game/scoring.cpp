@@ -5,6 +5,7 @@
 #include "engine/data_index.h"
 #include "game/game_state.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 void AddScore(int points) {
   score += points;
@@ -15,23 +16,23 @@ void AddScore(int points) {
   // next call.
   if (score >= nextBonusScore) {
     nextBonusScore += 10000;
-    if (lives < 4) engine.AddElement(&lifeIcons[lives]);
+    if (lives < 4) stage.AddElement(&lifeIcons[lives]);
     lives += 1;
-    if (bombs < 4) engine.AddElement(&bombIcons[bombs]);
+    if (bombs < 4) stage.AddElement(&bombIcons[bombs]);
     bombs += 1;
     engine.PlaySample(dat::kSndBonus, 0);
   }
 }
 
 void ShowLifeAndBombIcons() {
-  for (int i = 0; i < lives && i < 4; ++i) engine.AddElement(&lifeIcons[i]);
-  for (int i = 0; i < bombs && i < 4; ++i) engine.AddElement(&bombIcons[i]);
+  for (int i = 0; i < lives && i < 4; ++i) stage.AddElement(&lifeIcons[i]);
+  for (int i = 0; i < bombs && i < 4; ++i) stage.AddElement(&bombIcons[i]);
 }
 
 void TakeLifeIcon() {
-  if (lives < 4 && lives >= 0) engine.RemoveElement(&lifeIcons[lives]);
+  if (lives < 4 && lives >= 0) stage.RemoveElement(&lifeIcons[lives]);
 }
 
 void TakeBombIcon() {
-  if (bombs < 4 && bombs >= 0) engine.RemoveElement(&bombIcons[bombs]);
+  if (bombs < 4 && bombs >= 0) stage.RemoveElement(&bombIcons[bombs]);
 }

@@ -4,6 +4,7 @@
 #include "entities/enemy_factory.h"
 #include "entities/entity.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 // Counts per type: lander, mutant, fighter, bouncer, sentinel, pod, swarmer,
 // bomber, mine, baiter, phantom, orbiter.
@@ -58,10 +59,10 @@ void SpawnWave(int w) {
   for (int t = 0; t < kEnemyTypes; ++t)
     for (int j = 0; j < waveTypeCounts[t]; ++j) MaterialiseEnemy(t, w, j);
   for (Human& human : humans)
-    if (human.GetState() == Human::kPresent) engine.Show(&human);
+    if (human.GetState() == Human::kPresent) stage.Show(&human);
   if (w == kBossWave) {
     boss.Init(2048, 100, 2, "MM");
-    engine.Show(&boss);
+    stage.Show(&boss);
   } else {
     // An absent boss must never keep a wave from being cleared.
     boss.SetHeadHits(0);
@@ -90,7 +91,7 @@ void MaterialiseEnemy(int type, int w, int j) {
     e->Place(w, j);
   implosion->Init(e->GetFrameBitmap(), type, e->GetX(), e->GetY(), 1, "Implosion");
   engine.PlaySample(dat::kSndMaterialise, 0);
-  engine.AddElement(implosion);
+  stage.AddElement(implosion);
   delete e;
   pendingSpawns += 1;
 }
@@ -110,20 +111,20 @@ void EnterEnemy(int type, int x, int y) {
     waveTypeCounts[type] -= 1;
     waveTypeCounts[e->GetType()] += 1;
   }
-  engine.AddElement(e);
+  stage.AddElement(e);
   enemyCount += 1;
   liveEnemies += 1;
 }
 
 void CancelSpawnIns() {
-  for (Implosion& implosion : implosions) engine.Hide(&implosion);
+  for (Implosion& implosion : implosions) stage.Hide(&implosion);
   pendingSpawns = 0;
 }
 
 void DeleteEnemies() {
   for (int i = 0; i < enemyCount; ++i) {
     if (!enemies[i]) continue;
-    engine.Hide(enemies[i]);
+    stage.Hide(enemies[i]);
     delete enemies[i];
     enemies[i] = nullptr;
   }
@@ -141,11 +142,11 @@ void ClearWave() {
     if (human.GetState() != Human::kPresent) continue;
     human.StandOnGround();
     human.SetWalk();
-    engine.Hide(&human);
+    stage.Hide(&human);
   }
-  for (Bullet& bullet : bullets) engine.Hide(&bullet);
-  for (Missile& missile : missiles) engine.Hide(&missile);
-  engine.Hide(&boss);
+  for (Bullet& bullet : bullets) stage.Hide(&bullet);
+  for (Missile& missile : missiles) stage.Hide(&missile);
+  stage.Hide(&boss);
   boss.HideExplosions();
   CancelSpawnIns();
 }

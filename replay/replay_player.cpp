@@ -11,6 +11,8 @@
 #include "game/game_state.h"
 #include "replay/headless_game.h"
 #include "scene/scene_objects.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ bool ReplaySource::Next(uint8_t& actions) {
   actions = replay_.actions[next_++];
   // Held right arrow: three more steps are owed for every frame of the
   // clock, so that four run in the time of one.
-  if (watched_ && engine.KeyHeld(KEY_RIGHT)) {
+  if (watched_ && input.KeyHeld(KEY_RIGHT)) {
     if (++stepOfFrame_ < kFastForward)
       FrameCounter.fetch_add(1);
     else
@@ -104,7 +106,7 @@ bool LoadReplayToWatch(const std::string& file, Replay& replay) {
 void WatchReplay(const Replay& replay) {
   ReplaySource source(replay, true);
   PlayRecordedGame(replay, source);
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   RemoveGameObjects();
-  engine.DrawFrame();
+  stage.DrawFrame();
 }

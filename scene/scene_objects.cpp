@@ -2,7 +2,6 @@
 // in reverse. Keep them in one file so the order holds.
 #include "scene/scene_objects.h"
 
-GraphicsEngine engine;
 ImageElement splashPicture;
 AnimatedSprite logoVe, logoVarn, logoHolt, logoSubtitle;
 ImageElement playButton;

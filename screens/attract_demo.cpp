@@ -14,6 +14,8 @@
 #include "replay/replay_player.h"
 #include "scene/scene_objects.h"
 #include "scene/text_label.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -62,26 +64,26 @@ bool RunAttractDemo() {
   standing.Save();
   // Every key ends the demo, the volume and display keys too: none of them
   // may change a setting meanwhile.
-  engine.SetSharedKeysEnabled(false);
+  input.SetSharedKeysEnabled(false);
   TextLabel banner;
   banner.Init(messageFont, "DEMO - press any key", 512, 110, 1, makecol(255, 252, 25), makecol(0, 0, 0),
               TextLabel::kCentre, 28);
-  engine.Show(&banner);
+  stage.Show(&banner);
 
   gameInterruptible = true;
   gameStepLimit = kDemoSteps;
   ReplaySource source(replay, false);
   PlayRecordedGame(replay, source);
 
-  engine.Hide(&banner);
+  stage.Hide(&banner);
   // Stopped in the middle of play, the ship is still out.
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   RemoveGameObjects();
   DeleteEnemies();
   standing.Restore();
-  engine.SetSharedKeysEnabled(true);
+  input.SetSharedKeysEnabled(true);
   // The key or click that ended the demo does nothing more.
-  engine.DiscardInput();
+  input.Discard();
   engine.ShowMouse();
   return true;
 }

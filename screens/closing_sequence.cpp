@@ -4,6 +4,7 @@
 #include "engine/graphics_engine.h"
 #include "engine/paced_loop.h"
 #include "scene/view.h"
+#include "scene/stage.h"
 
 namespace {
 constexpr int kStartX[ClosingSequence::kAstronauts] = {100, 400, 600};
@@ -28,12 +29,12 @@ void ClosingSequence::Open() {
   // The bursts are drawn in the world; here the world starts at the corner.
   ViewX = 0;
   ViewY = 0;
-  engine.AddElement(&background_);
+  stage.AddElement(&background_);
   for (AnimatedSprite& faller : fallers_) {
-    engine.AddElement(&faller);
+    stage.AddElement(&faller);
     engine.PlaySample(dat::kSndFalling, 0);
   }
-  engine.FadeIn(nullptr);
+  stage.FadeIn(nullptr);
   keys_.Arm();
 }
 
@@ -42,16 +43,16 @@ void ClosingSequence::Land(int i) {
   fallSpeed_[i] = 0;
   bursts_[i].Init(engine.Bitmap(dat::kAstronaut1 + i), faller.GetX(), faller.GetY(), 1, "Ow!");
   flattened_[i].SetPosition(flattened_[i].GetX(), faller.GetY() + kLandingOffset[i]);
-  engine.RemoveElement(&faller);
-  engine.AddElement(&flattened_[i]);
-  engine.AddElement(&bursts_[i]);
+  stage.RemoveElement(&faller);
+  stage.AddElement(&flattened_[i]);
+  stage.AddElement(&bursts_[i]);
   engine.PlaySample(dat::kSndOw, 0);
 }
 
 bool ClosingSequence::Step() {
   int keyValue, leftClick, rightClick, mouseX, mouseY;
-  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-  engine.ElementAt(mouseX, mouseY);
+  stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  stage.ElementAt(mouseX, mouseY);
   for (int i = 0; i < kAstronauts; ++i) {
     AnimatedSprite& faller = fallers_[i];
     faller.SetPosition(faller.GetX(), faller.GetY() + fallSpeed_[i]);
@@ -65,7 +66,7 @@ bool ClosingSequence::Step() {
       bursts_[i].Age();
     }
   }
-  engine.DrawFrame();
+  stage.DrawFrame();
   if (keys_.Filter(keyValue) != 0) return true;
   for (int i = 0; i < kAstronauts; ++i)
     if (fallSpeed_[i] > 0 || bursts_[i].IsOnList()) return false;
@@ -74,15 +75,15 @@ bool ClosingSequence::Step() {
 
 void ClosingSequence::Close() {
   engine.StopSample(dat::kSndFalling);
-  engine.FadeOut(nullptr);
+  stage.FadeOut(nullptr);
   // A key can end the sequence with fallers still in the air and bursts still
   // flying: whatever is still shown goes.
   for (int i = 0; i < kAstronauts; ++i) {
-    engine.Hide(&fallers_[i]);
-    engine.Hide(&flattened_[i]);
-    engine.Hide(&bursts_[i]);
+    stage.Hide(&fallers_[i]);
+    stage.Hide(&flattened_[i]);
+    stage.Hide(&bursts_[i]);
   }
-  engine.Hide(&background_);
+  stage.Hide(&background_);
 }
 
 void RunClosingSequence() {

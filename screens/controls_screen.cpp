@@ -10,6 +10,8 @@
 #include "music/music_track.h"
 #include "scene/scene_objects.h"
 #include "screens/key_guard.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 void RunControlsScreen(MusicTrack* track) {
   const int red = makecol(255, 0, 0);
@@ -26,15 +28,15 @@ void RunControlsScreen(MusicTrack* track) {
   for (int k = 0; k < kControlCount; ++k)
     keyBoxes[k].Init(kKeyBoxFirstId + k, red, black, 11, 550, 301 + 30 * k, 900, 329 + 30 * k, 0, "Code");
 
-  engine.AddElement(&background);
-  engine.AddElement(&quitButton);
-  engine.AddElement(&quitBox);
+  stage.AddElement(&background);
+  stage.AddElement(&quitButton);
+  stage.AddElement(&quitBox);
   for (int k = 0; k < kControlCount; ++k) {
-    engine.AddElement(&controlNameLabels[k]);
-    engine.AddElement(&keyBoxes[k]);
-    engine.AddElement(&controlKeyLabels[k]);
+    stage.AddElement(&controlNameLabels[k]);
+    stage.AddElement(&keyBoxes[k]);
+    stage.AddElement(&controlKeyLabels[k]);
   }
-  engine.FadeIn(track);
+  stage.FadeIn(track);
 
   int waiting = -1;  // the action waiting for its new key
   KeyGuard keys;
@@ -42,22 +44,22 @@ void RunControlsScreen(MusicTrack* track) {
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    const int id = engine.ElementAt(mouseX, mouseY);
-    engine.DrawFrame();
+    stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    const int id = stage.ElementAt(mouseX, mouseY);
+    stage.DrawFrame();
 
     bool leave = false;
     if (leftClick) {
-      engine.WaitMouseRelease();
+      input.WaitMouseRelease();
       if (id == kQuitId) {
         leave = true;
       } else if (id >= kKeyBoxFirstId && id < kKeyBoxFirstId + kControlCount) {
         // A second box while the prompt shows simply retargets it.
         waiting = id - kKeyBoxFirstId;
         std::snprintf(promptText, sizeof promptText, "Press Key for %s", kControlDescriptions[waiting]);
-        engine.Show(&prompt);
+        stage.Show(&prompt);
         // The key pressed next is the new key, whatever it is.
-        engine.SetTyping(true);
+        input.SetTyping(true);
       }
     }
     const int scancode = keys.Filter(keyValue) >> 8;
@@ -65,22 +67,22 @@ void RunControlsScreen(MusicTrack* track) {
       leave = true;
     } else if (scancode > 0 && waiting >= 0) {
       AssignControlKey(waiting, scancode);
-      engine.Hide(&prompt);
-      engine.SetTyping(false);
+      stage.Hide(&prompt);
+      input.SetTyping(false);
       waiting = -1;
     }
     return leave;
   });
-  engine.SetTyping(false);
+  input.SetTyping(false);
 
-  engine.FadeOut(track);
-  engine.Hide(&prompt);
+  stage.FadeOut(track);
+  stage.Hide(&prompt);
   for (int k = 0; k < kControlCount; ++k) {
-    engine.RemoveElement(&controlNameLabels[k]);
-    engine.RemoveElement(&keyBoxes[k]);
-    engine.RemoveElement(&controlKeyLabels[k]);
+    stage.RemoveElement(&controlNameLabels[k]);
+    stage.RemoveElement(&keyBoxes[k]);
+    stage.RemoveElement(&controlKeyLabels[k]);
   }
-  engine.RemoveElement(&background);
-  engine.RemoveElement(&quitButton);
-  engine.RemoveElement(&quitBox);
+  stage.RemoveElement(&background);
+  stage.RemoveElement(&quitButton);
+  stage.RemoveElement(&quitBox);
 }

@@ -10,6 +10,8 @@
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/key_guard.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 namespace {
 constexpr int kStoryLineCount = 15;
@@ -45,40 +47,40 @@ void RunHelp(MusicTrack* track) {
                   makecol(0, 0, 0), TextLabel::kCentre, 1);
   }
 
-  engine.AddElement(&picture);
-  for (int k = 0; k < kStoryLineCount; ++k) engine.AddElement(&storyLabels[k]);
-  for (TextLabel& hint : hints) engine.AddElement(&hint);
+  stage.AddElement(&picture);
+  for (int k = 0; k < kStoryLineCount; ++k) stage.AddElement(&storyLabels[k]);
+  for (TextLabel& hint : hints) stage.AddElement(&hint);
   // Five landers materialise in a row above the story: x = 300 .. 700, y = 80.
   for (int i = 0; i < kDecorationLanders; ++i) MaterialiseEnemy(kLander, -1, i);
-  engine.FadeIn(track);
+  stage.FadeIn(track);
 
   KeyGuard keys;
   keys.Arm();
-  engine.SetPadActsAsKeys(true);
+  input.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    engine.ElementAt(mouseX, mouseY);
+    stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    stage.ElementAt(mouseX, mouseY);
     // Nothing else moves: the landers that have arrived stay where they are,
     // animating in place.
     AdvanceSpawnIns();
-    engine.DrawFrame();
+    stage.DrawFrame();
     if (leftClick) {
-      engine.WaitMouseRelease();
+      input.WaitMouseRelease();
       return true;
     }
     return keys.Filter(keyValue) != 0;
   });
 
-  engine.SetPadActsAsKeys(false);
-  engine.FadeOut(track);
+  input.SetPadActsAsKeys(false);
+  stage.FadeOut(track);
   // Spawn-ins still converging go with the landers that have arrived, so
   // nothing of this screen waits frozen on the render list for the game.
   CancelSpawnIns();
   DeleteEnemies();
   liveEnemies = 0;
-  for (int k = 0; k < kStoryLineCount; ++k) engine.RemoveElement(&storyLabels[k]);
-  for (TextLabel& hint : hints) engine.RemoveElement(&hint);
-  engine.RemoveElement(&picture);
+  for (int k = 0; k < kStoryLineCount; ++k) stage.RemoveElement(&storyLabels[k]);
+  for (TextLabel& hint : hints) stage.RemoveElement(&hint);
+  stage.RemoveElement(&picture);
 }

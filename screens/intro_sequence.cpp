@@ -3,6 +3,7 @@
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
 #include "engine/paced_loop.h"
+#include "scene/stage.h"
 
 namespace {
 // Each astronaut bobs between its own two heights.
@@ -21,33 +22,33 @@ IntroSequence::IntroSequence() {
 }
 
 void IntroSequence::Open() {
-  engine.AddElement(&background_);
-  engine.AddElement(&plane_);
-  for (AnimatedSprite& astronaut : astronauts_) engine.AddElement(&astronaut);
-  engine.FadeIn(nullptr);
+  stage.AddElement(&background_);
+  stage.AddElement(&plane_);
+  for (AnimatedSprite& astronaut : astronauts_) stage.AddElement(&astronaut);
+  stage.FadeIn(nullptr);
   keys_.Arm();
 }
 
 bool IntroSequence::Step() {
   int keyValue, leftClick, rightClick, mouseX, mouseY;
-  engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-  engine.ElementAt(mouseX, mouseY);
+  stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+  stage.ElementAt(mouseX, mouseY);
   for (int i = 0; i < kAstronauts; ++i) {
     AnimatedSprite& astronaut = astronauts_[i];
     astronaut.SetPosition(astronaut.GetX() + kWalkSpeed, astronaut.GetY() + verticalStep_[i]);
     if (verticalStep_[i] < 0 && astronaut.GetY() < kLowestY[i]) verticalStep_[i] = 1;
     if (verticalStep_[i] > 0 && astronaut.GetY() > kHighestY[i]) verticalStep_[i] = -1;
   }
-  engine.DrawFrame();
+  stage.DrawFrame();
   ++steps_;
   return keys_.Filter(keyValue) != 0 || astronauts_[0].GetX() > kEndX;
 }
 
 void IntroSequence::Close() {
-  engine.FadeOut(nullptr);
-  for (AnimatedSprite& astronaut : astronauts_) engine.RemoveElement(&astronaut);
-  engine.RemoveElement(&plane_);
-  engine.RemoveElement(&background_);
+  stage.FadeOut(nullptr);
+  for (AnimatedSprite& astronaut : astronauts_) stage.RemoveElement(&astronaut);
+  stage.RemoveElement(&plane_);
+  stage.RemoveElement(&background_);
 }
 
 void RunIntro() {

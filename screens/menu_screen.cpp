@@ -12,6 +12,8 @@
 #include "screens/logo_slide.h"
 #include "screens/title_screen.h"
 #include "screens/track_ramp.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -30,22 +32,22 @@ void ScrollPromotionalLine() {
 }  // namespace
 
 void ShowMenu(MusicTrack* track) {
-  engine.AddElement(&splashPicture);
+  stage.AddElement(&splashPicture);
   LogoSlide::PlaceAtStart();
-  for (AnimatedSprite* word : kLogoWords) engine.AddElement(word);
-  for (ImageElement* button : kButtons) engine.AddElement(button);
-  for (RectangleShape* box : kBoxes) engine.AddElement(box);
-  engine.AddElement(&promoLabel);
-  engine.FadeIn(track);
+  for (AnimatedSprite* word : kLogoWords) stage.AddElement(word);
+  for (ImageElement* button : kButtons) stage.AddElement(button);
+  for (RectangleShape* box : kBoxes) stage.AddElement(box);
+  stage.AddElement(&promoLabel);
+  stage.FadeIn(track);
 }
 
 void HideMenu(MusicTrack* track) {
-  engine.FadeOut(track);
-  engine.RemoveElement(&promoLabel);
-  for (AnimatedSprite* word : kLogoWords) engine.RemoveElement(word);
-  for (RectangleShape* box : kBoxes) engine.RemoveElement(box);
-  for (ImageElement* button : kButtons) engine.RemoveElement(button);
-  engine.RemoveElement(&splashPicture);
+  stage.FadeOut(track);
+  stage.RemoveElement(&promoLabel);
+  for (AnimatedSprite* word : kLogoWords) stage.RemoveElement(word);
+  for (RectangleShape* box : kBoxes) stage.RemoveElement(box);
+  for (ImageElement* button : kButtons) stage.RemoveElement(button);
+  stage.RemoveElement(&splashPicture);
 }
 
 int RunMenu() {
@@ -62,32 +64,32 @@ int RunMenu() {
 
   auto openControls = [&] {
     HideMenu(track);
-    engine.SetPadActsAsKeys(false);
+    input.SetPadActsAsKeys(false);
     RunControlsScreen(track);
-    engine.SetPadActsAsKeys(true);
+    input.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
   };
   auto openHelp = [&] {
     HideMenu(track);
     RunHelp(track);
-    engine.SetPadActsAsKeys(true);
+    input.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
   };
 
-  engine.SetPadActsAsKeys(true);
+  input.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    const int id = engine.ElementAt(mouseX, mouseY);
+    stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    const int id = stage.ElementAt(mouseX, mouseY);
     logo.Step();
     ScrollPromotionalLine();
-    engine.DrawFrame();
+    stage.DrawFrame();
 
     if (leftClick) {
-      engine.WaitMouseRelease();
+      input.WaitMouseRelease();
       switch (id) {
         case kPlayId:
           result = kMenuPlay;
@@ -126,7 +128,7 @@ int RunMenu() {
     }
   });
 
-  engine.SetPadActsAsKeys(false);
+  input.SetPadActsAsKeys(false);
   HideMenu(track);
   RampDownAndCloseTrack(track);
   return result;

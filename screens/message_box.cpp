@@ -6,6 +6,8 @@
 
 #include "engine/graphics_engine.h"
 #include "engine/paced_loop.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 MessageBox::MessageBox() {
   clickable = 0;
@@ -90,26 +92,26 @@ void MessageBox::Layout() {
 }
 
 void MessageBox::Show() {
-  engine.AddElement(this);
-  engine.DrawStillFrame();
-  if (title) engine.AddElement(title);
-  for (int i = 0; i < itemCount; ++i) engine.AddElement(&items[i]);
-  if (picture) engine.AddElement(picture);
-  engine.AddElement(&yesLabel);
-  engine.AddElement(&yesButton);
-  engine.AddElement(&noLabel);
-  engine.AddElement(&noButton);
+  stage.AddElement(this);
+  stage.DrawStillFrame();
+  if (title) stage.AddElement(title);
+  for (int i = 0; i < itemCount; ++i) stage.AddElement(&items[i]);
+  if (picture) stage.AddElement(picture);
+  stage.AddElement(&yesLabel);
+  stage.AddElement(&yesButton);
+  stage.AddElement(&noLabel);
+  stage.AddElement(&noButton);
 }
 
 void MessageBox::Hide() {
-  if (title) engine.RemoveElement(title);
-  for (int i = 0; i < itemCount; ++i) engine.RemoveElement(&items[i]);
-  if (picture) engine.RemoveElement(picture);
-  engine.RemoveElement(&yesLabel);
-  engine.RemoveElement(&yesButton);
-  engine.RemoveElement(&noLabel);
-  engine.RemoveElement(&noButton);
-  engine.RemoveElement(this);
+  if (title) stage.RemoveElement(title);
+  for (int i = 0; i < itemCount; ++i) stage.RemoveElement(&items[i]);
+  if (picture) stage.RemoveElement(picture);
+  stage.RemoveElement(&yesLabel);
+  stage.RemoveElement(&yesButton);
+  stage.RemoveElement(&noLabel);
+  stage.RemoveElement(&noButton);
+  stage.RemoveElement(this);
 }
 
 void MessageBox::Draw(BITMAP* target) {
@@ -142,12 +144,12 @@ bool AskYesNo(int pictureIndex, const char* question) {
   bool answered = false, answer = false;
   RunPacedLoop([&] {
     int keyValue, leftClick, rightClick, mouseX, mouseY;
-    engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-    const int id = engine.ElementAt(mouseX, mouseY);
+    stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+    const int id = stage.ElementAt(mouseX, mouseY);
     // Over a game nothing moves while the question is open.
-    engine.DrawStillFrame();
+    stage.DrawStillFrame();
     if (leftClick) {
-      engine.WaitMouseRelease();
+      input.WaitMouseRelease();
       if (id == MessageBox::kYesId || id == MessageBox::kNoId) {
         answered = true;
         answer = id == MessageBox::kYesId;

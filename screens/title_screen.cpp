@@ -17,6 +17,8 @@
 #include "screens/key_guard.h"
 #include "screens/logo_slide.h"
 #include "screens/track_ramp.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -35,22 +37,22 @@ class NameEntryPrompt {
     FONT* font = engine.Font(dat::kFontSmall);
     hint_.Init(font, kNameHint, 512, 362, 1, yellow, makecol(0, 0, 0), TextLabel::kCentre, 2);
     caret_.Init(font, caretText_, 524, 400 + 30 * entry, 0, yellow, makecol(0, 0, 0), TextLabel::kLeft, 2);
-    engine.Show(&hint_);
+    stage.Show(&hint_);
   }
 
   void Step() {
     if (entry_ < 0) return;
     std::snprintf(caretText_, sizeof caretText_, "%s_", highScoreNames[entry_]);
     if ((steps_++ / kCaretPeriod) % 2 == 0)
-      engine.Show(&caret_);
+      stage.Show(&caret_);
     else
-      engine.Hide(&caret_);
+      stage.Hide(&caret_);
   }
 
   void Close() {
     entry_ = -1;
-    engine.Hide(&hint_);
-    engine.Hide(&caret_);
+    stage.Hide(&hint_);
+    stage.Hide(&caret_);
   }
 
  private:
@@ -63,31 +65,31 @@ class NameEntryPrompt {
 
 void ShowTable() {
   for (int k = 0; k < kHighScoreCount; ++k) {
-    engine.AddElement(&highScoreValueLabels[k]);
-    engine.AddElement(&highScoreNameLabels[k]);
+    stage.AddElement(&highScoreValueLabels[k]);
+    stage.AddElement(&highScoreNameLabels[k]);
   }
 }
 
 void HideTable() {
   for (int k = 0; k < kHighScoreCount; ++k) {
-    engine.RemoveElement(&highScoreValueLabels[k]);
-    engine.RemoveElement(&highScoreNameLabels[k]);
+    stage.RemoveElement(&highScoreValueLabels[k]);
+    stage.RemoveElement(&highScoreNameLabels[k]);
   }
 }
 
 void ShowLogo() {
   LogoSlide::PlaceAtStart();
-  engine.AddElement(&logoVe);
-  engine.AddElement(&logoVarn);
-  engine.AddElement(&logoHolt);
-  engine.AddElement(&logoSubtitle);
+  stage.AddElement(&logoVe);
+  stage.AddElement(&logoVarn);
+  stage.AddElement(&logoHolt);
+  stage.AddElement(&logoSubtitle);
 }
 
 void HideLogo() {
-  engine.RemoveElement(&logoVe);
-  engine.RemoveElement(&logoVarn);
-  engine.RemoveElement(&logoHolt);
-  engine.RemoveElement(&logoSubtitle);
+  stage.RemoveElement(&logoVe);
+  stage.RemoveElement(&logoVarn);
+  stage.RemoveElement(&logoHolt);
+  stage.RemoveElement(&logoSubtitle);
 }
 
 }  // namespace
@@ -103,32 +105,32 @@ void RunTitleScreen() {
   for (;;) {
     MusicTrack* track = OpenTrack(gameFolders.DataFile(kTitleTrackFile).c_str());
     PlayTrack(track, 65536, 255, 128);
-    engine.AddElement(&splashPicture);
+    stage.AddElement(&splashPicture);
     ShowTable();
     ShowLogo();
     if (typing) prompt.Open(entry);
-    engine.FadeIn(track);
+    stage.FadeIn(track);
 
     LogoSlide logo;
     KeyGuard keys;
     keys.Arm();
     // While a name is typed every key goes into it.
-    engine.SetTyping(typing);
-    engine.SetPadActsAsKeys(true);
+    input.SetTyping(typing);
+    input.SetPadActsAsKeys(true);
     int idleSteps = 0;
     bool demo = false;
     RunPacedLoop([&] {
       PollTrack(track);
       int keyValue, leftClick, rightClick, mouseX, mouseY;
-      engine.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
-      engine.ElementAt(mouseX, mouseY);
+      stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
+      stage.ElementAt(mouseX, mouseY);
       logo.Step();
       prompt.Step();
-      engine.DrawFrame();
+      stage.DrawFrame();
 
       bool done = false;
       if (leftClick) {
-        engine.WaitMouseRelease();
+        input.WaitMouseRelease();
         done = true;
       }
       keyValue = keys.Filter(keyValue);
@@ -136,26 +138,26 @@ void RunTitleScreen() {
         if (!typing) return true;
         if (EditName(highScoreNames[entry], keyValue, kNameLength) != 0) {
           typing = false;
-          engine.SetTyping(false);
+          input.SetTyping(false);
           prompt.Close();
         }
       }
       // Nobody at the controls for a while (and no name being typed): the
       // game shows itself.
-      idleSteps = engine.InputSeen() || typing ? 0 : idleSteps + 1;
+      idleSteps = input.InputSeen() || typing ? 0 : idleSteps + 1;
       if (!done && idleSteps >= kDemoIdleSteps) demo = true;
       return done || demo;
     });
 
     // A click during the entry keeps the name typed so far.
     if (!demo) prompt.Close();
-    engine.SetTyping(false);
-    engine.SetPadActsAsKeys(false);
-    engine.FadeOut(track);
+    input.SetTyping(false);
+    input.SetPadActsAsKeys(false);
+    stage.FadeOut(track);
     RampDownAndCloseTrack(track);
     HideTable();
     HideLogo();
-    engine.RemoveElement(&splashPicture);
+    stage.RemoveElement(&splashPicture);
     if (!demo) break;
     // Without a replay to show, the title simply starts over.
     RunAttractDemo();

@@ -10,10 +10,12 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/settings.h"
+#include "engine/settings_store.h"
 #include "game/controls.h"
 #include "scene/scene_objects.h"
-#include "screens/controls_screen.h"
+#include "scene/stage.h"
 #include "screen_script.h"
+#include "screens/controls_screen.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -142,7 +144,7 @@ TEST_F(ControlsScreenTest, AKeyAlreadyUsedChangesPlacesWithTheOldKeyOfTheAction)
   EXPECT_STREQ(controlKeyNames[kFire], "Up");
   EXPECT_STREQ(controlKeyNames[kUp], "z");
 
-  engine.Show(&ship);
+  stage.Show(&ship);
   HandleGameKeys();  // nothing held: the fire key is armed
   platform.Hold(KEY_Z);
   HandleGameKeys();
@@ -164,7 +166,7 @@ TEST_F(ControlsScreenTest, AKeyAssignedIsKeptInTheSettings) {
     if (w == 10) platform.Type(KEY_B);
     if (w == 15) platform.Type(KEY_ESC);
   });
-  EXPECT_EQ(engine.CurrentSettings().keys[kSmartBomb], KEY_B);
+  EXPECT_EQ(settingsStore.Current().keys[kSmartBomb], KEY_B);
   std::vector<std::string> problems;
   const Settings saved = LoadSettings(gameFolders.SettingsFile(), &problems);
   EXPECT_TRUE(problems.empty());
@@ -173,14 +175,14 @@ TEST_F(ControlsScreenTest, AKeyAssignedIsKeptInTheSettings) {
 }
 
 TEST_F(ControlsScreenTest, WhileTheKeyIsAwaitedTheVolumeKeysAreKeysLikeAnyOther) {
-  const int music = engine.CurrentSettings().musicVolume;
+  const int music = settingsStore.Current().musicVolume;
   Run([&](long w) {
     if (w == 3) ClickKeyBox(kFire);
     if (w == 10) platform.Type(KEY_MINUS);
     if (w == 15) platform.Type(KEY_ESC);
   });
   EXPECT_EQ(controlKeys[kFire], KEY_MINUS);
-  EXPECT_EQ(engine.CurrentSettings().musicVolume, music);
+  EXPECT_EQ(settingsStore.Current().musicVolume, music);
 }
 
 // The colour of a pixel of the last frame shown.

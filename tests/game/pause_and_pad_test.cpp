@@ -11,12 +11,15 @@
 #include "engine/data_index.h"
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
+#include "engine/input.h"
 #include "engine/settings.h"
+#include "engine/settings_store.h"
 #include "entities/entity.h"
 #include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/text_label.h"
 #include "support/game_fixture.h"
 
@@ -26,7 +29,7 @@ class PauseAndPadTest : public GameFixture {
  protected:
   void StartPlay() {
     SetUpGame();
-    engine.SetGameKeys(controlKeys, kControlCount);
+    input.SetGameKeys(controlKeys, kControlCount);
     StartWave();
     RunLogicSteps(120);  // the enemies are in and moving
   }
@@ -52,7 +55,7 @@ class PauseAndPadTest : public GameFixture {
     }
     return false;
   }
-  static bool TextShown(const char* text) { return TextIn(engine.Elements().Root(), text); }
+  static bool TextShown(const char* text) { return TextIn(stage.Elements().Root(), text); }
 
   int ShotsInFlight() {
     int n = 0;
@@ -123,7 +126,7 @@ TEST_F(PauseAndPadTest, LosingTheFocusPausesUntilThePlayerPressesP) {
 TEST_F(PauseAndPadTest, AGameKeyOnPWinsOverPauseWhichStaysOnThePauseKey) {
   controlKeys[kFire] = KEY_P;
   StartPlay();
-  for (Bullet& b : bullets) engine.Hide(&b);
+  for (Bullet& b : bullets) stage.Hide(&b);
   const long waits = platform.Waits();
   platform.Type(KEY_P);
   platform.Hold(KEY_P);
@@ -142,7 +145,7 @@ TEST_F(PauseAndPadTest, AGameKeyOnPWinsOverPauseWhichStaysOnThePauseKey) {
 
 TEST_F(PauseAndPadTest, AScriptedGamepadSteersFiresOncePerPressAndBombs) {
   StartPlay();
-  for (Bullet& b : bullets) engine.Hide(&b);
+  for (Bullet& b : bullets) stage.Hide(&b);
   PadState pad;
   pad.present = true;
   pad.left = true;
@@ -181,10 +184,10 @@ TEST_F(PauseAndPadTest, TheGamepadsStartButtonPausesAndPlaysOn) {
   platform.OnWait([&](long w) {
     PadState now = pad;
     if (w == waits + 10) now.buttons = 0;  // let go
-    if (w == waits + 20) now.buttons = 1u << engine.CurrentSettings().padStart;
+    if (w == waits + 20) now.buttons = 1u << settingsStore.Current().padStart;
     if (w == waits + 10 || w == waits + 20) platform.SetPad(now);
   });
-  pad.buttons = 1u << engine.CurrentSettings().padStart;
+  pad.buttons = 1u << settingsStore.Current().padStart;
   platform.SetPad(pad);
   LogicStep();
   // Pressed, let go, pressed again: play goes on.
@@ -202,15 +205,15 @@ TEST_F(PauseAndPadTest, VolumeKeysStepInEighthsMuteAndAreKeptButGameKeysWin) {
   LogicStep();
   platform.Type(KEY_OPENBRACE);
   LogicStep();
-  EXPECT_EQ(engine.CurrentSettings().musicVolume, 7);
-  EXPECT_EQ(engine.CurrentSettings().effectsVolume, 6);
+  EXPECT_EQ(settingsStore.Current().musicVolume, 7);
+  EXPECT_EQ(settingsStore.Current().effectsVolume, 6);
   EXPECT_TRUE(engine.NoticeShowing());
   engine.PlaySample(dat::kSndShot, 0);
   EXPECT_EQ(platform.LastVolume(dat::kSndShot), 128 * 6 / 8);
 
   platform.Type(KEY_M);
   LogicStep();
-  EXPECT_TRUE(engine.CurrentSettings().muted);
+  EXPECT_TRUE(settingsStore.Current().muted);
   engine.PlaySample(dat::kSndShot, 0);
   EXPECT_EQ(platform.LastVolume(dat::kSndShot), 0);
 
@@ -226,7 +229,7 @@ TEST_F(PauseAndPadTest, VolumeKeysStepInEighthsMuteAndAreKeptButGameKeysWin) {
   const int bombsBefore = bombs;
   LogicStep();
   LogicStep();
-  EXPECT_TRUE(engine.CurrentSettings().muted);
+  EXPECT_TRUE(settingsStore.Current().muted);
   EXPECT_EQ(bombs, bombsBefore - 1);
 }
 

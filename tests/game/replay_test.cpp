@@ -13,6 +13,7 @@
 #include "engine/clock.h"
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
+#include "engine/settings_store.h"
 #include "entities/entity.h"
 #include "game/controls.h"
 #include "game/game_flow.h"
@@ -21,6 +22,7 @@
 #include "replay/game_recorder.h"
 #include "replay/replay_player.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/view.h"
 #include "screens/attract_demo.h"
 #include "support/allegro_fixture.h"
@@ -106,7 +108,7 @@ class ReplayTest : public GameFixture {
     SetActionSource(nullptr);
     platform.OnWait(nullptr);
     RemoveGameObjects();
-    engine.Hide(&ship);
+    stage.Hide(&ship);
     gameFolders = saved_;
     GameFixture::TearDown();
   }
@@ -270,7 +272,7 @@ TEST_F(ReplayTest, TheAttractDemoEndsAtAKeyAndLeavesThePlayersStandingAlone) {
   lives = 2;
   bestScore = 50000;
   std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
-  const Settings settings = engine.CurrentSettings();
+  const Settings settings = settingsStore.Current();
   long demoSteps = 0;
   platform.OnWait([&](long wait) {
     demoSteps = wait;
@@ -282,7 +284,7 @@ TEST_F(ReplayTest, TheAttractDemoEndsAtAKeyAndLeavesThePlayersStandingAlone) {
   EXPECT_EQ(lives, 2);
   EXPECT_EQ(bestScore, 50000);
   EXPECT_STREQ(bestScoreText, "00050000");
-  EXPECT_TRUE(engine.CurrentSettings() == settings);
+  EXPECT_TRUE(settingsStore.Current() == settings);
   EXPECT_FALSE(ship.IsOnList());
   EXPECT_EQ(ElementsOnList(), 0);
   EXPECT_FALSE(StepClockRunning());

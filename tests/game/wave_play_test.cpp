@@ -16,6 +16,7 @@
 #include "game/screen_objects.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 
@@ -46,7 +47,7 @@ class WavePlayTest : public GameFixture {
   // death counter is held at zero so no life is lost.
   void ShieldShip() {
     ship.Explode();
-    engine.Hide(&ship);
+    stage.Hide(&ship);
   }
   void StepShielded(int steps) {
     for (int i = 0; i < steps; ++i) {
@@ -218,8 +219,8 @@ TEST_F(WavePlayTest, LosingALifeRestartsTheWaveWithTheEnemiesStillOwedAndNoMines
 TEST_F(WavePlayTest, TheLastLifeEndsTheGame101StepsAfterTheShipIsLost) {
   StartWaveAt(0);
   lives = 1;
-  engine.Hide(&lifeIcons[1]);
-  engine.Hide(&lifeIcons[2]);
+  stage.Hide(&lifeIcons[1]);
+  stage.Hide(&lifeIcons[2]);
   ship.Explode();
   for (int i = 0; i < 100; ++i) ASSERT_FALSE(LogicStep()) << i;
   EXPECT_TRUE(LogicStep());
@@ -304,7 +305,7 @@ TEST_F(WavePlayTest, ABulletThatKillsAnEnemyTouchingTheShipSavesTheShip) {
   b.BuildOutline();
   // The beam's tip (x 422..444, y 4..9) over the enemy's body.
   b.SetPosition(e->GetX() + 40 - 430, e->GetY() + 40 - 6);
-  engine.Show(&b);
+  stage.Show(&b);
   ResolveCollisions();
   EXPECT_TRUE(e->IsDead());
   EXPECT_FALSE(b.IsOnList());
@@ -336,7 +337,7 @@ TEST_F(WavePlayTest, AMissileShotDownWhileTouchingTheShipSparesTheShip) {
   b.BuildOutline();
   // The missile's corner (12, 12) inside the beam's tip, around (430, 7).
   b.SetPosition(m.GetX() + 12 - 430, m.GetY() + 12 - 7);
-  engine.Show(&b);
+  stage.Show(&b);
   ResolveCollisions();
   EXPECT_FALSE(m.IsOnList());
   EXPECT_FALSE(b.IsOnList());
@@ -432,7 +433,7 @@ TEST_F(WavePlayTest, RemovingTheGameTakesEveryGameObjectAndRunningEffectOff) {
   RunLogicSteps(20);
   ASSERT_GT(pendingSpawns, 0);
   RemoveGameObjects();
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   EXPECT_EQ(ElementsOnList(), 0);
   EXPECT_EQ(pendingSpawns, 0);
 }

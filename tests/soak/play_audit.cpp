@@ -12,6 +12,7 @@
 #include "game/waves.h"
 #include "scene/text_label.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ std::vector<Element*> KnownElements() {
 
 AuditResult AuditRenderList() {
   AuditResult result;
-  RenderList& list = engine.Elements();
+  RenderList& list = stage.Elements();
 
   // Depth-first walk with the layer bounds each subtree must keep: left of a
   // node strictly lower layers, right of it equal or higher.

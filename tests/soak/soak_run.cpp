@@ -13,6 +13,7 @@
 #include "scene/scene_objects.h"
 #include "soak/play_audit.h"
 #include "soak/soak_bot.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ class SoakRun {
   void EndGame() {
     report_.gamesOver += 1;
     RemoveGameObjects();
-    engine.DrawFrame();
+    stage.DrawFrame();
     phase_ = PlayPhase::kOutOfGame;
     Audit("the end of a game");
   }

@@ -10,6 +10,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "soak/play_audit.h"
 #include "soak/soak_run.h"
 #include "soak/soak_settings.h"
@@ -64,8 +65,8 @@ TEST_F(PlayAuditTest, AnElementInTheTreeWithoutItsFlagIsCaught) {
 }
 
 TEST_F(PlayAuditTest, AnElementReachableTwiceIsCaughtAndTheWalkEnds) {
-  engine.AddElement(&bigLabel);
-  engine.AddElement(&middleLabel);  // same layer: the right child of the big label
+  stage.AddElement(&bigLabel);
+  stage.AddElement(&middleLabel);  // same layer: the right child of the big label
   ASSERT_EQ(bigLabel.GetRight(), &middleLabel);
   middleLabel.SetRight(&bigLabel);  // a loop back up the tree
   AuditResult result = AuditRenderList();
@@ -75,8 +76,8 @@ TEST_F(PlayAuditTest, AnElementReachableTwiceIsCaughtAndTheWalkEnds) {
 }
 
 TEST_F(PlayAuditTest, AnElementOutOfLayerOrderIsCaught) {
-  engine.AddElement(&bigLabel);  // layer 2
-  engine.AddElement(&worldMap);  // layer 0: left of it
+  stage.AddElement(&bigLabel);  // layer 2
+  stage.AddElement(&worldMap);  // layer 0: left of it
   ASSERT_EQ(bigLabel.GetLeft(), &worldMap);
   bigLabel.SetLeft(nullptr);
   bigLabel.SetRight(&worldMap);
@@ -122,12 +123,12 @@ TEST_F(PlayAuditTest, ALivingEnemyOffTheScreenAndADeadOneOnItAreCaught) {
   StartFirstWave();
   RunLogicSteps(101);
   Entity* first = enemies[0];
-  engine.Hide(first);
+  stage.Hide(first);
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "a living enemy is missing from the screen"));
   first->Kill();
-  engine.Show(first);
+  stage.Show(first);
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "a dead enemy is on the screen"));
-  engine.Hide(first);
+  stage.Hide(first);
 }
 
 TEST_F(PlayAuditTest, LifeIconsThatDisagreeWithTheLivesAreCaught) {
@@ -140,9 +141,9 @@ TEST_F(PlayAuditTest, LifeIconsThatDisagreeWithTheLivesAreCaught) {
 TEST_F(PlayAuditTest, AnElementTheGameDoesNotKnowIsReportedAsAStranger) {
   TextLabel stray;
   stray.Init(nullptr, "stray", 0, 0, 0, 0, 0, TextLabel::kLeft, 5);
-  engine.AddElement(&stray);
+  stage.AddElement(&stray);
   AuditResult result = AuditRenderList();
-  engine.RemoveElement(&stray);
+  stage.RemoveElement(&stray);
   EXPECT_TRUE(result.Clean()) << result.Describe();
   ASSERT_EQ(result.strangers.size(), 1u);
   EXPECT_EQ(result.strangers[0], &stray);

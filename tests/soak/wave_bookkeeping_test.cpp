@@ -10,6 +10,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST_F(WaveBookkeepingTest, LandersThatCameAsMutantsAndWereShotDoNotReturnWhenTh
 
   // The ship is lost; 101 steps later the wave starts again with what it owes.
   ship.Explode();
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   int restartedAt = -1;
   for (int step = 0; step < 200 && restartedAt < 0; ++step) {
     LogicStep();
@@ -62,7 +63,7 @@ TEST_F(WaveBookkeepingTest, AMutantThatCameForALanderAndIsStillAliveReturnsAsAMu
   EXPECT_EQ(waveTypeCounts[kMutant], 4);
 
   ship.Explode();
-  engine.Hide(&ship);
+  stage.Hide(&ship);
   for (int step = 0; step < 200 && lives == 3; ++step) LogicStep();
   ASSERT_EQ(lives, 2);
   // Eight spawn-ins again: the four mutants (as mutants) and the four bombers.

@@ -24,6 +24,9 @@
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "support/allegro_fixture.h"
+#include "engine/settings_store.h"
+#include "engine/input.h"
+#include "scene/stage.h"
 
 void GameFixture::SetUpTestSuite() {
   static bool built = false;
@@ -71,12 +74,12 @@ void GameFixture::RunLogicSteps(int steps) {
   for (int i = 0; i < steps; ++i) LogicStep();
 }
 
-int GameFixture::ElementsOnList() { return engine.Elements().Count(); }
+int GameFixture::ElementsOnList() { return stage.Elements().Count(); }
 
 namespace kav_test {
 
 void ReleaseEverything() {
-  RenderList& list = engine.Elements();
+  RenderList& list = stage.Elements();
   while (Element* root = list.Root()) list.Remove(root);
   DeleteEnemies();
   ReleaseSceneBitmaps();
@@ -84,7 +87,7 @@ void ReleaseEverything() {
 }
 
 void ResetWorld() {
-  RenderList& list = engine.Elements();
+  RenderList& list = stage.Elements();
   while (Element* root = list.Root()) list.Remove(root);
   DeleteEnemies();
   pendingSpawns = 0;
@@ -131,11 +134,11 @@ void ResetWorld() {
   FrameCounter.store(0);
 
   UseScratchSettings();
-  engine.ChangeSettings(DefaultSettings());
+  settingsStore.Change(DefaultSettings());
   SetMusicLevel(kVolumeSteps);
-  engine.SetTyping(false);
-  engine.SetGameKeys(nullptr, 0);
-  engine.SetPadActsAsKeys(false);
+  input.SetTyping(false);
+  input.SetGameKeys(nullptr, 0);
+  input.SetPadActsAsKeys(false);
 }
 
 }  // namespace kav_test

@@ -7,6 +7,7 @@
 #include "entities/bullet.h"
 #include "scene/polygon_shape.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 
 namespace kav_test {
 
@@ -18,7 +19,7 @@ bool FireBeamAt(int worldX, int worldY) {
     bullet.SetVelocity(Bullet::kSpeed, 0);
     bullet.BuildOutline();
     bullet.SetPosition(worldX - 436 - Bullet::kSpeed, worldY - 4);
-    engine.Show(&bullet);
+    stage.Show(&bullet);
     return true;
   }
   return false;

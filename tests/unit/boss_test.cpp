@@ -10,6 +10,7 @@
 #include "entities/boss.h"
 #include "game/game_state.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -21,7 +22,7 @@ class BossTest : public GameFixture {
   void SetUp() override {
     GameFixture::SetUp();
     boss.Init(2048, 100, 2, "MM");
-    engine.Show(&boss);
+    stage.Show(&boss);
     // Drawing places the parts for the pictures they show.
     boss.Advance();
   boss.Draw(engine.BackBuffer());
@@ -46,7 +47,7 @@ class BossTest : public GameFixture {
     bullet.SetVelocity(Bullet::kSpeed, 0);
     bullet.BuildOutline();
     bullet.SetPosition(worldX - 436, worldY - 4);
-    engine.Show(&bullet);
+    stage.Show(&bullet);
   }
 
   // Moves every part but `keep` far out of reach, so a beam finds only it.
@@ -269,7 +270,7 @@ TEST_F(BossTest, HeadCannotBeHitUntilTheTorsoIsBeaten) {
   ShootAt(boss.Head(), boss.HeadOutline());
   EXPECT_EQ(boss.GetHeadHits(), 15);
   EXPECT_TRUE(bullets[0].IsOnList());  // nothing took it: it flies on
-  engine.Hide(&bullets[0]);
+  stage.Hide(&bullets[0]);
 
   ShootOffEveryLimb();
   ASSERT_EQ(LimbHitsLeft(), 0);
@@ -347,7 +348,7 @@ TEST_F(BossTest, ShipTouchingTwoPartsIsDestroyedOnce) {
   };
   ASSERT_TRUE(touches(boss.HeadOutline(), boss.Head()));
   ASSERT_TRUE(touches(boss.TorsoOutline(), boss.Torso()));
-  engine.Show(&ship);
+  stage.Show(&ship);
 
   boss.Collide();
   EXPECT_TRUE(ship.IsDestroyed());

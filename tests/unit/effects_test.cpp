@@ -15,6 +15,7 @@
 #include "entities/lander.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 
@@ -109,7 +110,7 @@ TEST_F(EffectsTest, ExplosionPiecesFlyAtFiveTimesTheirDirection) {
 TEST_F(EffectsTest, ThePiecesSlowDownAtTheEightiethAgeAndTheEffectEndsAtTheHundredAndFirst) {
   Explosion& e = explosions[3];
   e.Init(Make(64, 80), 500, 300, 0, "Bang!");
-  engine.Show(&e);
+  stage.Show(&e);
   for (int i = 0; i < 79; ++i) e.Age();
   EXPECT_EQ(e.Piece(0).GetDriftX(), -30);
   EXPECT_EQ(e.Piece(31).GetDriftX(), 0);
@@ -133,7 +134,7 @@ TEST_F(EffectsTest, ThePiecesSlowDownAtTheEightiethAgeAndTheEffectEndsAtTheHundr
 TEST_F(EffectsTest, SettingUpARunningExplosionRestartsItInItsPlace) {
   Explosion& e = explosions[4];
   e.Init(Make(64, 80), 500, 300, 0, "Bang!");
-  engine.Show(&e);
+  stage.Show(&e);
   for (int i = 0; i < 60; ++i) {
     e.MovePieces();
     e.Age();
@@ -198,7 +199,7 @@ TEST_F(EffectsTest, AnImplosionEndsOnItsHundredAndFirstStepByEnteringItsEnemy) {
   pendingSpawns = 1;
   Implosion& im = implosions[0];
   im.Init(Make(64, 80), kMutant, 1500, 400, 1, "Implosion");
-  engine.Show(&im);
+  stage.Show(&im);
   EXPECT_EQ(im.GetLayer(), 1);
   for (int i = 0; i < 100; ++i) StepEffects();
   EXPECT_TRUE(im.IsOnList());

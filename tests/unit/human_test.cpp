@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -25,7 +26,7 @@ class HumanTest : public GameFixture {
     h.SetState(Human::kPresent);
     h.SetPosition(x, 0);
     h.StandOnGround();
-    engine.Show(&h);
+    stage.Show(&h);
     humansAlive += 1;
     return h;
   }

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "engine/graphics_engine.h"
+#include "engine/input.h"
 #include "engine/name_entry.h"
 #include "scene/polygon_shape.h"
+#include "scene/stage.h"
 #include "support/scripted_platform.h"
 
 namespace {
@@ -24,7 +26,7 @@ class InputTest : public ::testing::Test {
   };
   Result Poll() {
     Result r{};
-    engine.PollInput(r.key, r.left, r.right, r.x, r.y);
+    stage.PollInput(r.key, r.left, r.right, r.x, r.y);
     return r;
   }
   ScriptedPlatform platform;
@@ -62,20 +64,20 @@ TEST_F(InputTest, OnlyTheFirstOfSeveralTypedKeysIsDelivered) {
 TEST_F(InputTest, APressGoesToTheElementUnderThePointerAndTheReleaseBackToIt) {
   RectangleShape box;
   box.Init(3, 0, 0, 11, 10, 10, 50, 50, 0, "Box");
-  engine.AddElement(&box);
+  stage.AddElement(&box);
   platform.SetMouse(20, 20, 1);
   Poll();
-  EXPECT_EQ(engine.Elements().Pressed(), &box);
+  EXPECT_EQ(stage.Elements().Pressed(), &box);
   platform.SetMouse(500, 500, 0);  // released elsewhere: still a click
   EXPECT_EQ(Poll().left, 1);
-  EXPECT_EQ(engine.Elements().Pressed(), nullptr);
-  engine.RemoveElement(&box);
+  EXPECT_EQ(stage.Elements().Pressed(), nullptr);
+  stage.RemoveElement(&box);
 }
 
 TEST_F(InputTest, WaitingForTheMouseReturnsOnceTheButtonsAreUp) {
   platform.SetMouse(0, 0, 1);
   platform.ReleaseMouseAfter(3);
-  engine.WaitMouseRelease();
+  input.WaitMouseRelease();
   EXPECT_EQ(platform.MouseButtons(), 0);
   EXPECT_EQ(platform.Waits(), 3);
 }

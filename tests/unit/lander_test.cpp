@@ -15,6 +15,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -27,7 +28,7 @@ class LanderTest : public GameFixture {
     h.SetPosition(x, 0);
     h.StandOnGround();
     h.SetDrift(0, 0);
-    engine.Show(&h);
+    stage.Show(&h);
     humansAlive += 1;
     return h;
   }
@@ -72,7 +73,7 @@ class LanderTest : public GameFixture {
     b.SetVelocity(30, 0);
     b.BuildOutline();
     b.SetPosition(e->GetX() + 50 - 436, e->GetY() + 45 - 6);
-    engine.Show(&b);
+    stage.Show(&b);
   }
 };
 
@@ -187,7 +188,7 @@ TEST_F(LanderTest, ALanderSixteenPixelsFromAHumanNeverSeizesIt) {
 
 TEST_F(LanderTest, HumansOffTheListAreNeverSeized) {
   Human& h = Present(0, 1000);
-  engine.Hide(&h);
+  stage.Hide(&h);
   Lander* lander = Searching(1000, 0);
   for (int i = 0; i < 3000; ++i) lander->Think();
   EXPECT_EQ(lander->GetCarried(), -1);
@@ -336,11 +337,11 @@ TEST_F(LanderTest, ALanderWhoseHumanIsShotCanSeizeAnother) {
   Present(1, 1000);
   Lander* lander = Searching(1000, 0);
   // Only human 0 may be taken the first time.
-  engine.Hide(&humans[1]);
+  stage.Hide(&humans[1]);
   RunUntil(lander, Lander::kLifting);
   ASSERT_EQ(lander->GetCarried(), 0);
   first.Die();
-  engine.Show(&humans[1]);
+  stage.Show(&humans[1]);
   RunUntil(lander, Lander::kSearching);
   lander->SetDrift(0, 0);
   for (int i = 0; i < 5000 && lander->GetCarried() != 1; ++i) lander->Think();

@@ -10,6 +10,7 @@
 #include "engine/graphics_engine.h"
 #include "screens/message_box.h"
 #include "support/game_fixture.h"
+#include "scene/stage.h"
 
 namespace {
 
@@ -102,14 +103,14 @@ TEST_F(MessageBoxTest, TheButtonUnderThePointerTurnsRedWhileTheOtherFlashes) {
   box.Show();
   const int noX = (box.NoButton().Left() + box.NoButton().Right()) / 2;
   const int noY = (box.NoButton().Top() + box.NoButton().Bottom()) / 2;
-  EXPECT_EQ(engine.ElementAt(noX, noY), MessageBox::kNoId);
+  EXPECT_EQ(stage.ElementAt(noX, noY), MessageBox::kNoId);
   TickCallback();
-  engine.ElementAt(noX, noY);
-  engine.DrawFrame();
+  stage.ElementAt(noX, noY);
+  stage.DrawFrame();
   EXPECT_EQ(box.NoButton().LastColour(), makecol(255, 0, 0));
   std::vector<int> colours;
   for (int i = 0; i < 40; ++i) {
-    engine.DrawFrame();
+    stage.DrawFrame();
     colours.push_back(box.YesButton().LastColour());
   }
   EXPECT_NE(std::find(colours.begin(), colours.end(), makecol(143, 143, 143)), colours.end());

@@ -12,6 +12,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -26,7 +27,7 @@ class PodsAndBombersTest : public GameFixture {
     bullet.SetVelocity(Bullet::kSpeed, 0);
     bullet.BuildOutline();
     bullet.SetPosition(worldX - 436, worldY - 4);
-    engine.Show(&bullet);
+    stage.Show(&bullet);
   }
 };
 

@@ -42,9 +42,22 @@ Bytes PlayedActions(size_t steps) {
   return actions;
 }
 
+ReplayHeader Header(const std::string& version, uint32_t seed, int64_t date, const std::string& name,
+                    bool practice = false, int startWave = 1) {
+  ReplayHeader header;
+  header.rulesVersion = kRulesVersion;
+  header.gameVersion = version;
+  header.seed = seed;
+  header.date = date;
+  header.name = name;
+  header.practice = practice;
+  header.startWave = startWave;
+  return header;
+}
+
 Replay SampleReplay(size_t steps = 300) {
   Replay replay;
-  replay.header = {1, "1.0.0", 0x1a2b3c4d, 1796704934, "Marisol"};
+  replay.header = Header("1.1.0", 0x1a2b3c4d, 1796704934, "Marisol");
   replay.actions = PlayedActions(steps);
   replay.result = {48250, 6, static_cast<uint32_t>(steps)};
   return replay;
@@ -56,14 +69,23 @@ void PutU32(Bytes& out, uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-Bytes Head(uint32_t version, const std::string& name = "Marisol", int64_t date = 1796704934) {
+// The header of a format-2 file (format 1, of version 1.0.0, had no rules
+// version, kind or starting wave).
+Bytes Head(uint32_t version, const std::string& name = "Marisol", int64_t date = 1796704934, uint8_t kind = 0,
+           uint8_t startWave = 1) {
   Bytes data;
-  for (uint32_t word : {version, 0x1a2b3c4du, static_cast<uint32_t>(static_cast<uint64_t>(date) >> 32),
+  PutU32(data, version);
+  if (version >= 2) PutU32(data, kRulesVersion);
+  for (uint32_t word : {0x1a2b3c4du, static_cast<uint32_t>(static_cast<uint64_t>(date) >> 32),
                         static_cast<uint32_t>(date)})
     PutU32(data, word);
-  for (const std::string& text : {std::string("1.0.0"), name}) {
+  for (const std::string& text : {std::string(version >= 2 ? "1.1.0" : "1.0.0"), name}) {
     data.push_back(static_cast<uint8_t>(text.size()));
     data.insert(data.end(), text.begin(), text.end());
+  }
+  if (version >= 2) {
+    data.push_back(kind);
+    data.push_back(startWave);
   }
   return data;
 }
@@ -85,7 +107,7 @@ Bytes Result(int32_t score, int32_t wave, uint32_t steps) {
 // The sample's chunks, changed as a case needs, framed with good checksums.
 Bytes SampleFile(const std::function<void(Chunks&)>& change = nullptr) {
   const Replay sample = SampleReplay();
-  Chunks chunks = {{"HEAD", Head(1)}, {"ACTS", Deflate(sample.actions)}, {"RSLT", Result(48250, 6, 300)}, {"DONE", {}}};
+  Chunks chunks = {{"HEAD", Head(2)}, {"ACTS", Deflate(sample.actions)}, {"RSLT", Result(48250, 6, 300)}, {"DONE", {}}};
   if (change) change(chunks);
   Bytes file = {0x8B, 'K', 'V', 'R', '\r', '\n', 0x1A, '\n'};
   for (const auto& [type, data] : chunks) {
@@ -121,13 +143,15 @@ std::pair<size_t, size_t> FindChunk(const Bytes& file, const char* type) {
 TEST(ReplayFileTest, AReplayReadsBackAsWrittenInTheDocumentedLayout) {
   EXPECT_EQ(SerializeReplay(SampleReplay()), SampleFile());
   Replay edges;
-  edges.header = {1, std::string(31, '~'), 0xFFFFFFFF, kMaxReplayDate, ""};
+  edges.header = Header(std::string(31, '~'), 0xFFFFFFFF, kMaxReplayDate, "", true, kReplayLastStartWave);
   edges.result = {2147483647, 2147483647, 0};
   Replay named = edges;
-  named.header = {1, "", 0, 0, "ABCDEFGHIJKLMNOPQRS "};  // 20 characters
+  named.header = Header("", 0, 0, "ABCDEFGHIJKLMNOPQRS ", true, 1);  // 20 characters
   named.actions = {kActionMask, 0, kActionUp | kActionFire};
   named.result.steps = 3;
-  for (const Replay& replay : {SampleReplay(), edges, named}) {
+  Replay checked = SampleReplay(1000);
+  checked.checkpoints = {0xDEADBEEF, 0, 0xFFFFFFFF, 42};  // one for each 250 steps
+  for (const Replay& replay : {SampleReplay(), edges, named, checked}) {
     const Bytes bytes = SerializeReplay(replay);
     Replay read;
     std::string detail = "unchanged?";
@@ -152,7 +176,10 @@ TEST(ReplayFileTest, AReplayBreakingTheRulesIsNeitherSerializedNorWritten) {
       [](Replay& r) { r.result.steps += 1; },        [](Replay& r) { r.actions[5] = 0x40; },
       [](Replay& r) { r.header.name = "Tab\there"; }, [](Replay& r) { r.header.name = std::string(21, 'A'); },
       [](Replay& r) { r.header.date = -1; },         [](Replay& r) { r.result.wave = 0; },
-      [](Replay& r) { r.result.score = -5; },        [](Replay& r) { r.header.formatVersion = 2; },
+      [](Replay& r) { r.result.score = -5; },        [](Replay& r) { r.header.formatVersion = 1; },
+      [](Replay& r) { r.header.startWave = 3; },     [](Replay& r) { r.header.practice = true, r.header.startWave = 21; },
+      [](Replay& r) { r.checkpointInterval = 0, r.checkpoints = {1}; },
+      [](Replay& r) { r.checkpoints = {1, 2}; },  // 300 steps hold one whole interval
   };
   EXPECT_TRUE(ReplayWellFormed(SampleReplay()));
   for (const auto& change : breaks) {
@@ -225,11 +252,78 @@ TEST(ReplayFileTest, FilesOfOtherKindsAreNotReplaysAndATextModeTransferIsDamage)
 
 TEST(ReplayFileTest, AnotherFormatVersionIsRefusedByItsNumberWhateverFollowsItsHeader) {
   std::string detail;
-  EXPECT_EQ(Parse(SampleFile([](Chunks& c) { c[0].second = Head(2); }), &detail), ReplayError::kOtherFormatVersion);
+  EXPECT_EQ(Parse(SampleFile([](Chunks& c) { c[0].second = Head(3); }), &detail), ReplayError::kOtherFormatVersion);
   EXPECT_EQ(ReplayErrorMessage(ReplayError::kOtherFormatVersion, detail),
-            "replay of another format (version 2; this game reads version 1)");
-  EXPECT_EQ(Parse(SampleFile([](Chunks& c) { c = {{"HEAD", Head(2)}, {"MOVE", {1, 2, 3}}}; })),
+            "replay of another format (version 3; this game reads versions 1 to 2)");
+  EXPECT_EQ(Parse(SampleFile([](Chunks& c) { c = {{"HEAD", Head(3)}, {"MOVE", {1, 2, 3}}}; })),
             ReplayError::kOtherFormatVersion);
+  EXPECT_EQ(Parse(SampleFile([](Chunks& c) { c[0].second = Head(0); })), ReplayError::kOtherFormatVersion);
+}
+
+TEST(ReplayFileTest, AReplayOfVersionOneZeroZeroIsReadAsOfTheFirstRulesAndNamedWhenRefused) {
+  Replay read;
+  const Bytes old = SampleFile([](Chunks& c) { c[0].second = Head(1); });
+  ASSERT_EQ(ParseReplay(old.data(), old.size(), read), ReplayError::kNone);
+  EXPECT_EQ(read.header.formatVersion, 1);
+  EXPECT_EQ(read.header.rulesVersion, 1u);
+  EXPECT_EQ(read.header.gameVersion, "1.0.0");
+  EXPECT_FALSE(read.header.practice);
+  EXPECT_EQ(read.header.startWave, 1);
+  EXPECT_EQ(read.actions, SampleReplay().actions);
+  EXPECT_EQ(OtherRulesMessage(read.header),
+            "recorded by version 1.0.0 of the game, whose rules differ from this version (" KAV_VERSION ")");
+  EXPECT_EQ(OtherRulesMessage(SampleReplay().header), "");
+  // Read, it is never written back in the old format.
+  EXPECT_TRUE(SerializeReplay(read).empty());
+}
+
+TEST(ReplayFileTest, APracticeGameKeepsItsKindAndStartingWave) {
+  Replay practice = SampleReplay();
+  practice.header.practice = true;
+  practice.header.startWave = 17;
+  const Bytes bytes = SerializeReplay(practice);
+  EXPECT_EQ(bytes, SampleFile([](Chunks& c) { c[0].second = Head(2, "Marisol", 1796704934, 1, 17); }));
+  Replay read;
+  ASSERT_EQ(ParseReplay(bytes.data(), bytes.size(), read), ReplayError::kNone);
+  EXPECT_TRUE(read.header.practice);
+  EXPECT_EQ(read.header.startWave, 17);
+}
+
+TEST(ReplayFileTest, CheckpointsAreAnOptionalChunkCheckedLikeTheOthers) {
+  auto withCheckpoints = [](const Bytes& data) {
+    return [data](Chunks& c) { c.insert(c.end() - 1, {"chkp", data}); };
+  };
+  Bytes one;
+  PutU32(one, 250);
+  PutU32(one, 0xABCDEF01);
+  Replay read;
+  const Bytes good = SampleFile(withCheckpoints(one));
+  ASSERT_EQ(ParseReplay(good.data(), good.size(), read), ReplayError::kNone);
+  EXPECT_EQ(read.checkpointInterval, 250u);
+  EXPECT_EQ(read.checkpoints, std::vector<uint32_t>{0xABCDEF01});
+
+  Bytes two = one;
+  PutU32(two, 7);  // 300 steps hold one whole interval of 250
+  Bytes noInterval;
+  PutU32(noInterval, 0);
+  PutU32(noInterval, 1);
+  const std::pair<Bytes, const char*> cases[] = {
+      {two, "more checkpoints than steps"},
+      {noInterval, "checkpoints without an interval"},
+      {{0, 0, 1}, "checkpoints of the wrong size"},
+      {Bytes(one.begin(), one.end() - 1), "checkpoints of the wrong size"},
+  };
+  for (const auto& [data, expected] : cases) {
+    std::string detail;
+    EXPECT_EQ(Parse(SampleFile(withCheckpoints(data)), &detail), ReplayError::kDamaged) << expected;
+    EXPECT_EQ(detail, expected);
+  }
+  Bytes bad = SerializeReplay(read);
+  const auto [data, length] = FindChunk(bad, "chkp");
+  bad[data + length + 3] ^= 0x01;
+  std::string detail;
+  EXPECT_EQ(Parse(bad, &detail), ReplayError::kDamaged);
+  EXPECT_EQ(detail, "checksum mismatch in the checkpoints");
 }
 
 TEST(ReplayFileTest, ALengthBeyondTheEndIsDamageWhenTheFileEndsWholeElseTruncation) {
@@ -251,7 +345,7 @@ TEST(ReplayFileTest, ContentsBreakingTheRulesAreDamageEvenWithGoodChecksums) {
   Bytes withBit6 = actions;
   withBit6[123] |= 0x40;
   const Bytes bomb = Deflate(Bytes(16 << 20, 0));  // 16 MB of nothing in about 16 KB
-  Bytes longHead = Head(1);
+  Bytes longHead = Head(2);
   longHead.push_back(0);
   const std::pair<std::function<void(Chunks&)>, const char*> cases[] = {
       {[](Chunks& c) { c[2].second = Result(1, 1, 299); }, "more actions than steps"},
@@ -261,9 +355,13 @@ TEST(ReplayFileTest, ContentsBreakingTheRulesAreDamageEvenWithGoodChecksums) {
       {[](Chunks& c) { c[1].second = Deflate({}), c[2].second = Result(1, 1, kMaxReplaySteps + 1); },
        "more steps than a replay may hold"},
       {[&](Chunks& c) { c[1].second = actions; }, "compressed actions unreadable"},
-      {[](Chunks& c) { c[0].second = Head(1, "Mari\x1b[2Jsol"); }, "unreadable player's name"},
-      {[](Chunks& c) { c[0].second = Head(1, std::string(21, 'n')); }, "unreadable player's name"},
-      {[](Chunks& c) { c[0].second = Head(1, "A", -5); }, "date out of range"},
+      {[](Chunks& c) { c[0].second = Head(2, "Mari\x1b[2Jsol"); }, "unreadable player's name"},
+      {[](Chunks& c) { c[0].second = Head(2, std::string(21, 'n')); }, "unreadable player's name"},
+      {[](Chunks& c) { c[0].second = Head(2, "A", -5); }, "date out of range"},
+      {[](Chunks& c) { c[0].second = Head(2, "A", 0, 2); }, "unknown kind of game"},
+      {[](Chunks& c) { c[0].second = Head(2, "A", 0, 1, 0); }, "starting wave out of range"},
+      {[](Chunks& c) { c[0].second = Head(2, "A", 0, 0, 5); }, "a game that does not start at wave 1"},
+      {[](Chunks& c) { c[0].second.pop_back(); }, "header cut short"},
       {[&](Chunks& c) { c[0].second = longHead; }, "header longer than its fields"},
       {[](Chunks& c) { c[2].second = Result(-1, 1, 300); }, "negative score"},
       {[](Chunks& c) { c[2].second = Result(1, 0, 300); }, "wave below 1"},

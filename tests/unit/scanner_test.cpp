@@ -5,6 +5,7 @@
 #include "entities/entity.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 
@@ -76,7 +77,7 @@ TEST_F(ScannerTest, EnemiesHumansAndTheShipShowAsDotsWithTheShipOnTop) {
   enemies[2]->Kill();  // dead: no dot
   humans[0].SetState(Human::kPresent);
   humans[0].SetPosition(1200, 384);
-  engine.Show(&humans[0]);
+  stage.Show(&humans[0]);
   ship.SetPosition(800, 384);  // on the lander's dot
   scanner.Draw(target);
   BITMAP* strip = scanner.Buffer();

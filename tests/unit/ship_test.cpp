@@ -9,6 +9,7 @@
 #include "entities/ship.h"
 #include "game/controls.h"
 #include "scene/scene_objects.h"
+#include "scene/stage.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 
@@ -166,7 +167,7 @@ TEST_F(ShipTest, InitFacesRightWithTheSeventeenCornerOutline) {
 }
 
 TEST_F(ShipTest, ExplodingTakesTheShipOffAndPlaysTheBlastOnce) {
-  engine.Show(&ship);
+  stage.Show(&ship);
   ship.Explode();
   EXPECT_FALSE(ship.IsOnList());
   EXPECT_EQ(ship.IsDestroyed(), -1);

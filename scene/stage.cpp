@@ -1,0 +1,86 @@
+#include "scene/stage.h"
+
+#include <allegro.h>
+
+#include "engine/graphics_engine.h"
+#include "engine/input.h"
+#include "engine/translucent_blend.h"
+#include "music/music_track.h"
+#include "scene/element.h"
+
+Stage stage;
+
+void Stage::Show(Element* e) {
+  if (!e->IsOnList()) list_.Add(e);
+}
+
+void Stage::Hide(Element* e) {
+  if (e->IsOnList()) list_.Remove(e);
+}
+
+void Stage::DrawFrame() { Draw(true); }
+
+void Stage::DrawStillFrame() { Draw(false); }
+
+void Stage::Draw(bool advance) {
+  // A game played with no display still moves its animation.
+  if (engine.Headless()) {
+    if (advance) list_.AdvanceAll();
+    return;
+  }
+  engine.TakeDisplaySwitch();
+  BITMAP* target = engine.BeginFrame();
+  ClearUnlessCovered(target);
+  list_.DrawAll(target, advance);
+  engine.EndFrame();
+}
+
+// A picture covering the whole screen drawn first makes clearing useless.
+void Stage::ClearUnlessCovered(BITMAP* target) {
+  const Element* first = list_.First();
+  if (!first || !first->Covers(target->w, target->h)) clear_bitmap(target);
+}
+
+void Stage::FadeIn(MusicTrack* music) {
+  if (engine.Headless()) return;
+  BITMAP* target = create_bitmap(engine.Width(), engine.Height());
+  if (!target) return;
+  ClearUnlessCovered(target);
+  list_.DrawAll(target);
+  BITMAP* frame = engine.BackBuffer();
+  clear_to_color(frame, makecol(0, 0, 0));
+  set_trans_blender(0, 0, 0, 80);
+  for (int step = 0; step < 8; ++step) {
+    if (music) PollTrack(music);
+    DrawTranslucent(frame, target, 80);
+    engine.PresentWhole(frame);
+  }
+  destroy_bitmap(target);
+}
+
+void Stage::FadeOut(MusicTrack* music) {
+  if (engine.Headless()) return;
+  BITMAP* frame = engine.BackBuffer();
+  list_.DrawAll(frame);
+  BITMAP* black = create_bitmap(engine.Width(), engine.Height());
+  if (!black) return;
+  clear_to_color(black, makecol(0, 0, 0));
+  set_trans_blender(0, 0, 0, 80);
+  for (int step = 0; step < 8; ++step) {
+    if (music) PollTrack(music);
+    DrawTranslucent(frame, black, 80);
+    engine.PresentWhole(frame);
+  }
+  destroy_bitmap(black);
+}
+
+void Stage::PollInput(int& key, int& leftClick, int& rightClick, int& mouseX, int& mouseY) {
+  const InputPoll poll = input.Poll();
+  if (poll.pressed) list_.Press(poll.mouseX, poll.mouseY);
+  if (poll.released) list_.Release();
+  key = poll.key;
+  leftClick = poll.leftClick;
+  rightClick = poll.rightClick;
+  mouseX = poll.mouseX;
+  mouseY = poll.mouseY;
+}
