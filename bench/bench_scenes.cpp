@@ -15,6 +15,7 @@
 #include "game/game_state.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 #include "screens/logo_slide.h"
 #include "scene/stage.h"

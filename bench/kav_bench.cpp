@@ -23,11 +23,11 @@
 #include "bench/budget_report.h"
 #include "engine/graphics_engine.h"
 #include "engine/screen_writer.h"
+#include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/player_actions.h"
 #include "replay/replay_player.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 
 namespace {

@@ -10,13 +10,14 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
+#include "entities/play_objects.h"
 #include "engine/settings_store.h"
 #include "game/controls.h"
-#include "music/music_track.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "game/screen_objects.h"
+#include "music/music_track.h"
 #include "replay/game_recorder.h"
 #include "replay/replay_player.h"
 #include "scene/scene_objects.h"
@@ -31,7 +32,7 @@ void OnExit() {
   if (HighScoresUnsaved()) WriteScores();
   RemoveGameObjects();
   // Bitmaps the effects and the scanner made go back while the library is up.
-  ReleaseSceneBitmaps();
+  ReleasePlayBitmaps();
   engine.Shutdown();
 }
 

@@ -7,7 +7,7 @@
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
 #include "entities/swarmer.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 
 namespace {
 constexpr int kLeadDistance = 300;

@@ -8,7 +8,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/missile.h"
 #include "game/scoring.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 #include "scene/stage.h"
 

@@ -10,7 +10,7 @@
 #include "entities/missile.h"
 #include "entities/pod.h"
 #include "game/game_state.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 
 namespace {
 constexpr int kSpeed = 4;

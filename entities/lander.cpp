@@ -11,7 +11,7 @@
 #include "entities/missile.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 #include "scene/stage.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 
 void Mutant::Place(int, int index) { SetPosition(2048 + 100 * index, 10); }
 

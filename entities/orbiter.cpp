@@ -7,7 +7,7 @@
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
 #include "entities/missile.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/entity.h"
 #include "entities/enemy_roster.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 
 Scanner::~Scanner() { ReleaseBuffer(); }

@@ -6,7 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 
 void HomeOnShip(Entity& enemy, int x, int y) {
   // Plain world coordinates, no wrap: across the seam it aims the long way.

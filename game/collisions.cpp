@@ -2,7 +2,7 @@
 
 #include "entities/entity.h"
 #include "game/scoring.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/stage.h"
 
 namespace {

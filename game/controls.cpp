@@ -14,7 +14,7 @@
 #include "game/player_actions.h"
 #include "game/scoring.h"
 #include "replay/game_recorder.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/view.h"
 #include "screens/message_box.h"
 #include "engine/settings_store.h"

@@ -16,6 +16,7 @@
 #include "game/screen_objects.h"
 #include "game/waves.h"
 #include "replay/game_recorder.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 #include "screens/menu_screen.h"
 #include "screens/sequences.h"

@@ -9,6 +9,7 @@
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "game/scoring.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 
 char bigText[kMessageSize];

@@ -1,9 +1,10 @@
 #include "game/waves.h"
 
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/enemy_factory.h"
 #include "entities/entity.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/stage.h"
 
 // Counts per type: lander, mutant, fighter, bouncer, sentinel, pod, swarmer,

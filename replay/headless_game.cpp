@@ -8,6 +8,7 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/headless_platform.h"
+#include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
@@ -37,7 +38,7 @@ bool StartHeadlessGame(std::string& error) {
 void StopHeadlessGame() {
   RemoveGameObjects();
   DeleteEnemies();
-  ReleaseSceneBitmaps();
+  ReleasePlayBitmaps();
   engine.SetPlatform(nullptr);
   engine.ReleaseOffscreen();
 }

@@ -10,7 +10,7 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "replay/headless_game.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "engine/input.h"
 #include "scene/stage.h"
 

@@ -10,15 +10,6 @@ ImageElement helpButton;
 ImageElement quitButton;
 RectangleShape playBox, controlsBox, helpBox, quitBox;
 WorldMap worldMap;
-Scanner scanner;
-Ship ship;
-Explosion shipExplosion;
-Explosion explosions[kMaxEnemies];
-Implosion implosions[kImplosionCount];
-Bullet bullets[kBulletCount];
-Boss boss;
-Missile missiles[kMissileCount];
-Human humans[kHumanCount];
 TextLabel bigLabel;
 TextLabel scoreLabel;
 TextLabel middleLabel;
@@ -32,11 +23,3 @@ TextLabel highScoreNameLabels[10];
 TextLabel storyLabels[20];
 TextLabel controlNameLabels[6];
 TextLabel controlKeyLabels[6];
-
-void ReleaseSceneBitmaps() {
-  shipExplosion.ReleasePieces();
-  for (Explosion& explosion : explosions) explosion.ReleasePieces();
-  for (Implosion& implosion : implosions) implosion.ReleasePieces();
-  boss.ReleaseExplosions();
-  scanner.ReleaseBuffer();
-}

@@ -1,19 +1,10 @@
-// Every screen object and pool of game objects: globals with static storage,
-// constructed before main in the order of scene_objects.cpp and destroyed in
-// reverse after it. Screens re-initialise them and show or hide them with the
-// render list; only enemies are made on the heap.
+// Every screen object: globals with static storage, constructed before main in
+// the order of scene_objects.cpp and destroyed in reverse after it. Screens
+// re-initialise them and show or hide them on the stage. (The objects of play
+// are in entities/play_objects.h.)
 #pragma once
 
 #include "engine/graphics_engine.h"
-#include "entities/boss.h"
-#include "entities/bullet.h"
-#include "entities/enemy_roster.h"
-#include "entities/explosion.h"
-#include "entities/human.h"
-#include "entities/implosion.h"
-#include "entities/missile.h"
-#include "entities/scanner.h"
-#include "entities/ship.h"
 #include "scene/animated_sprite.h"
 #include "scene/image_element.h"
 #include "scene/polygon_shape.h"
@@ -25,15 +16,6 @@ extern AnimatedSprite logoVe, logoVarn, logoHolt, logoSubtitle;
 extern ImageElement playButton, controlsButton, helpButton, quitButton;
 extern RectangleShape playBox, controlsBox, helpBox, quitBox;
 extern WorldMap worldMap;
-extern Scanner scanner;
-extern Ship ship;
-extern Explosion shipExplosion;
-extern Explosion explosions[kMaxEnemies];  // explosion i belongs to enemy slot i
-extern Implosion implosions[kImplosionCount];
-extern Bullet bullets[kBulletCount];
-extern Boss boss;
-extern Missile missiles[kMissileCount];
-extern Human humans[kHumanCount];
 extern TextLabel bigLabel;
 extern TextLabel scoreLabel;
 extern TextLabel middleLabel;
@@ -47,10 +29,6 @@ extern TextLabel highScoreNameLabels[10];
 extern TextLabel storyLabels[20];
 extern TextLabel controlNameLabels[6];
 extern TextLabel controlKeyLabels[6];
-
-// Frees the bitmaps the effects and the scanner made (at exit, while the
-// library is still up).
-void ReleaseSceneBitmaps();
 
 // Menu ids of the four boxes (the message-box buttons use 16 and 17).
 enum MenuId { kPlayId = 3, kControlsId = 4, kHelpId = 5, kQuitId = 6 };

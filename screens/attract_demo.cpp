@@ -12,7 +12,7 @@
 #include "game/waves.h"
 #include "replay/replay_library.h"
 #include "replay/replay_player.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/text_label.h"
 #include "engine/input.h"
 #include "scene/stage.h"

@@ -7,6 +7,7 @@
 #include "entities/enemy_roster.h"
 #include "game/waves.h"
 #include "music/music_track.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/key_guard.h"

@@ -10,7 +10,7 @@
 
 #include "engine/graphics_engine.h"
 #include "game/screen_objects.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "support/allegro_fixture.h"
 #include "support/scripted_platform.h"
 

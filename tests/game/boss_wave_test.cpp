@@ -8,10 +8,10 @@
 #include "engine/data_index.h"
 #include "entities/boss.h"
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "support/game_fixture.h"
 #include "support/gunnery.h"
 

@@ -9,11 +9,12 @@
 #include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
-#include "screens/help_screen.h"
 #include "screen_script.h"
+#include "screens/help_screen.h"
 #include "support/game_fixture.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "music_recorder.h"
 #include "scene/scene_objects.h"
 #include "scratch_folder.h"
+#include "screen_script.h"
 #include "screens/menu_screen.h"
 #include "support/allegro_fixture.h"
-#include "screen_script.h"
 #include "support/game_fixture.h"
 
 namespace {

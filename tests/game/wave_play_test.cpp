@@ -8,6 +8,7 @@
 
 #include "engine/data_index.h"
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/collisions.h"
 #include "game/controls.h"
 #include "game/game_flow.h"

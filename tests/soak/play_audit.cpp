@@ -11,6 +11,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "scene/text_label.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 #include "scene/stage.h"
 

@@ -9,7 +9,7 @@
 #include "entities/entity.h"
 #include "game/controls.h"
 #include "scene/polygon_shape.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "screens/message_box.h"
 #include "soak/play_audit.h"
 #include "support/gunnery.h"

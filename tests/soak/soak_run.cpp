@@ -1,3 +1,4 @@
+#include "engine/graphics_engine.h"
 #include "soak/soak_run.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include "game/game_state.h"
 #include "game/scoring.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "soak/play_audit.h"
 #include "soak/soak_bot.h"
 #include "scene/stage.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/waves.h"

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "support/game_fixture.h"
 

@@ -21,6 +21,7 @@
 #include "game/screen_objects.h"
 #include "game/waves.h"
 #include "music/music_track.h"
+#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "support/allegro_fixture.h"
@@ -82,7 +83,7 @@ void ReleaseEverything() {
   RenderList& list = stage.Elements();
   while (Element* root = list.Root()) list.Remove(root);
   DeleteEnemies();
-  ReleaseSceneBitmaps();
+  ReleasePlayBitmaps();
   engine.ReleaseOffscreen();
 }
 

@@ -6,7 +6,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/bullet.h"
 #include "scene/polygon_shape.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "scene/stage.h"
 
 namespace kav_test {

@@ -7,9 +7,10 @@
 
 #include "engine/clock.h"
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/boss.h"
+#include "entities/play_objects.h"
 #include "game/game_state.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "support/game_fixture.h"
 

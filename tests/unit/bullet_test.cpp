@@ -6,9 +6,10 @@
 #include <string>
 
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/bullet.h"
+#include "entities/play_objects.h"
 #include "game/controls.h"
-#include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 

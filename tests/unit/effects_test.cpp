@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
 #include "entities/explosion.h"
 #include "entities/implosion.h"
 #include "entities/lander.h"
+#include "entities/play_objects.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"

@@ -4,15 +4,16 @@
 #include <cstdlib>
 
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/baiter.h"
 #include "entities/bouncer.h"
 #include "entities/fighter.h"
 #include "entities/orbiter.h"
 #include "entities/phantom.h"
+#include "entities/play_objects.h"
 #include "entities/sentinel.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "support/game_fixture.h"
 
 namespace {

@@ -6,13 +6,14 @@
 #include <set>
 
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
 #include "entities/human.h"
 #include "entities/lander.h"
+#include "entities/play_objects.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "support/game_fixture.h"
 

@@ -7,14 +7,15 @@
 
 #include "engine/clock.h"
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/lander.h"
 #include "entities/missile.h"
 #include "entities/mutant.h"
+#include "entities/play_objects.h"
 #include "game/collisions.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "support/game_fixture.h"
 

@@ -6,8 +6,9 @@
 
 #include "engine/clock.h"
 #include "engine/data_index.h"
+#include "engine/graphics_engine.h"
 #include "entities/missile.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 #include "support/game_fixture.h"
 
 namespace {

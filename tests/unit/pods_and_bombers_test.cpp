@@ -7,11 +7,11 @@
 #include "engine/data_index.h"
 #include "entities/bomber.h"
 #include "entities/mine.h"
+#include "entities/play_objects.h"
 #include "entities/pod.h"
 #include "entities/swarmer.h"
 #include "game/game_state.h"
 #include "game/waves.h"
-#include "scene/scene_objects.h"
 #include "scene/stage.h"
 #include "support/game_fixture.h"
 

@@ -3,6 +3,7 @@
 
 #include "engine/data_index.h"
 #include "entities/entity.h"
+#include "entities/play_objects.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
 #include "scene/stage.h"

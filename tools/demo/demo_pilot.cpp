@@ -7,7 +7,7 @@
 #include "game/game_state.h"
 #include "game/waves.h"
 #include "replay/replay_file.h"
-#include "scene/scene_objects.h"
+#include "entities/play_objects.h"
 
 namespace {
 
