@@ -19,6 +19,7 @@
 #include "scene/scene_objects.h"
 #include "screens/logo_slide.h"
 #include "scene/stage.h"
+#include "scene/view.h"
 
 namespace bench {
 
@@ -50,7 +51,9 @@ void ConvergeSpawnIns() {
 // The player has flown to a spot: the view 200 px behind the ship's left edge,
 // so the scroll holds still.
 void PutShip(int viewX, int shipY) {
-  worldMap.SetScroll(viewX, 0);
+  world->scroll = ViewScroll{viewX, 0};
+  ViewX = viewX;
+  ViewY = 0;
   ship.SetPosition(viewX + 200, shipY);
   ship.SetVelocity(0, 0);
 }
@@ -104,19 +107,16 @@ void ClearScene() {
   ClearList();
   DeleteEnemies();
   CancelSpawnIns();
-  std::srand(kSeed);
+  game = NewGameState(kSeed);
   TickCounter.store(0);
   FrameCounter.store(0);
-  waveProgress = WaveProgress();
-  nextBullet = 0;
-  nextMissile = 0;
   ship.SetVelocity(0, 0);
   SetUpGame();
 }
 
 void BuildWave16SpawnIn() {
   ClearScene();
-  waveIndex = kDogfightWave;
+  game.waveIndex = kDogfightWave;
   StartWave();
 }
 
@@ -143,7 +143,7 @@ void BuildWave16Battle() {
 
 void BuildBossFight() {
   ClearScene();
-  waveIndex = kBossWave;
+  game.waveIndex = kBossWave;
   StartWave();
   ConvergeSpawnIns();
   // The boss has come to the ship (as it does every thousand steps), circles

@@ -133,7 +133,7 @@ void BM_VerifyHalfHour(benchmark::State& state) {
   for (auto _ : state) {
     ReplaySource source(recording, false);
     BeginGame(recording.header.seed);
-    lives = 999;  // the whole half hour in one game
+    game.lives = 999;  // the whole half hour in one game
     SetActionSource(&source);
     PlayGame();
     SetActionSource(nullptr);

@@ -12,7 +12,6 @@ namespace {
 // starting it can't race with a tick.
 bool stepDriven = false;
 int stepTick = 0;
-int stepsSinceTick = 0;
 constexpr int kStepsPerTick = 5;
 }  // namespace
 
@@ -21,32 +20,32 @@ void TickCallback() {
   TickCounter.store(next >= kTickWrap ? 0 : next);
 }
 
-void StartStepClock() {
+void RunStepClock(long steps) {
   stepDriven = true;
-  stepTick = 0;
-  stepsSinceTick = 0;
+  stepTick = static_cast<int>(steps / kStepsPerTick % kTickWrap);
 }
 
 void StopStepClock() { stepDriven = false; }
 
 bool StepClockRunning() { return stepDriven; }
 
-void AdvanceStepClock() {
-  if (!stepDriven) return;
-  if (++stepsSinceTick < kStepsPerTick) return;
-  stepsSinceTick = 0;
-  stepTick = stepTick + 1 >= kTickWrap ? 0 : stepTick + 1;
-}
-
 void FrameCallback() { FrameCounter.fetch_add(1); }
 
 int TickNow() { return stepDriven ? stepTick : TickCounter.load(); }
 
-int TickElapsed(int start, int interval) {
+int WallTickNow() { return TickCounter.load(); }
+
+namespace {
+int Elapsed(int now, int start, int interval) {
   int target = start + interval;
   if (target >= kTickWrap) target -= kTickWrap;
-  return TickNow() >= target ? 1 : 0;
+  return now >= target ? 1 : 0;
 }
+}  // namespace
+
+int TickElapsed(int start, int interval) { return Elapsed(TickNow(), start, interval); }
+
+int WallTickElapsed(int start, int interval) { return Elapsed(WallTickNow(), start, interval); }
 
 void ConsumeFrame() {
   int pending = FrameCounter.load();

@@ -27,16 +27,19 @@ int TickElapsed(int start, int interval);
 void ConsumeFrame();
 
 // During a game the 100 ms tick follows the game's own steps, one tick every
-// five steps, instead of the timer: the animation (and the boss's limbs with
-// it) then depends only on the steps played, so a recorded game plays back
-// the same, paused games stand still, and a game played without a display
-// or a clock goes exactly as it did. While it runs TickNow reads it (from 0
-// at the start); the timer's counter goes on beside it. Main thread only.
-void StartStepClock();
+// five steps, instead of the timer: the animation then depends only on the
+// steps played, so a recorded game plays back the same, paused games stand
+// still, and a game played without a display or a clock looks exactly as it
+// did. While it runs TickNow reads it; the timer's counter goes on beside it.
+// Main thread only.
+// The game has played `steps` steps: the tick is steps / 5 (wrapping).
+void RunStepClock(long steps);
 void StopStepClock();
 bool StepClockRunning();
-// One step of the game: every fifth moves the tick on.
-void AdvanceStepClock();
+// The tick of the wall clock whatever a game does: what the player's hand
+// does (the pointer resting on a button) is timed by it.
+int WallTickNow();
+int WallTickElapsed(int start, int interval);
 
 // The running game's clocks follow the system's monotonic clock through this
 // pump: whenever a loop waits, it sleeps until the next frame is due (never

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <string>
 
-// sysexits.h: a wrong command line, and a file of bad data.
+// sysexits.h: a wrong command line, a file of bad data, and output lost.
 constexpr int kExitUsage = 64;
 constexpr int kExitBadData = 65;
+// An output that could not be written.
+constexpr int kExitIoError = 74;
 
 struct CommandLine {
   enum Action { kPlay, kHelp, kVersion, kReplay, kVerify, kUsageError };

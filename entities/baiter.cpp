@@ -6,6 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/swarmer.h"
 #include "entities/play_objects.h"
 
@@ -26,7 +27,7 @@ void Baiter::Place(int, int index) {
   const int speed = ship.GetVX() != 0 ? ship.GetVX() : 5;
   const int ahead = speed > 0 ? kLeadDistance : -kLeadDistance;
   const int px = ship.GetX() + ahead + kSpacing * index;
-  SetPosition(px, 300 + 50 * (std::rand() % 4));
+  SetPosition(px, 300 + 50 * (RandomNumber() % 4));
 }
 
 void Baiter::GetFrames(int* count, BITMAP** frames) {

@@ -6,12 +6,12 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/enemy_roster.h"
 #include "entities/pod.h"
-#include "game/waves.h"
 
 void Bomber::Place(int, int index) {
-  SetPosition(SpreadAcrossWorld(index, waveTypeCounts[kBomber]), 100 * (3 + std::rand() % 4));
+  SetPosition(SpreadAcrossWorld(index, world->waveTypeCounts[kBomber]), 100 * (3 + RandomNumber() % 4));
 }
 
 void Bomber::GetFrames(int* count, BITMAP** frames) {
@@ -28,16 +28,16 @@ void Bomber::BuildOutline() {
 }
 
 void Bomber::Think() {
-  if (std::rand() % 50 == 0) {
+  if (RandomNumber() % 50 == 0) {
     // The vertical speed is drawn first.
-    const int vy = std::rand() % 7 - 3;
-    const int vx = std::rand() % 7 - 3;
+    const int vy = RandomNumber() % 7 - 3;
+    const int vx = RandomNumber() % 7 - 3;
     SetDrift(vx, vy);
   }
   // About one mine every 1000 steps (20 seconds), laid under the bomber.
-  if (std::rand() % 1000 == 0) {
+  if (RandomNumber() % 1000 == 0) {
     EnterEnemy(kMine, x + 8, y + 35);
-    waveTypeCounts[kMine] += 1;
+    world->waveTypeCounts[kMine] += 1;
   }
 }
 

@@ -6,8 +6,9 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/missile.h"
-#include "game/scoring.h"
+#include "entities/score_sink.h"
 #include "entities/play_objects.h"
 #include "scene/view.h"
 #include "scene/stage.h"
@@ -37,10 +38,12 @@ constexpr int kLegOffsets[Boss::kLegs][2] = {{185, 230}, {215, 230}, {246, 230}}
 constexpr int kLeftArmOffsets[Boss::kArms][2] = {{29, 130}, {28, 165}, {95, 125}, {94, 162}};
 constexpr int kRightArmOffsets[Boss::kArms][2] = {{347, 127}, {344, 162}, {278, 123}, {277, 157}};
 
-// The legs step through images 0, 1, 2, 1; the arms swing 0..6 and back to 1.
+// The legs step through images 0, 1, 2, 1, one every 20 steps; the arms swing
+// 0..6 and back to 1, one image every 5 steps.
 constexpr int kLegFrames = 4;
 constexpr int kLegImageOfFrame[kLegFrames] = {0, 1, 2, 1};
-constexpr int kLegPeriod = 4;
+constexpr int kLegSteps = 20;
+constexpr int kArmSteps = 5;
 constexpr int kArmFrames = 12;
 constexpr int kArmImageOfFrame[kArmFrames] = {0, 1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1};
 
@@ -89,129 +92,167 @@ bool Touch(PolygonShape& a, int ax, int ay, PolygonShape& b, int bx, int by) {
 }  // namespace
 
 void Boss::Init(int px, int py, int layerValue, const char* text) {
-  x = px;
-  y = py;
   SetName(text);
+  BossState& state = State();
+  state = BossState();
+  state.x = px;
+  state.y = py;
+  state.firePeriod = kFirePeriod;
+  state.headHits = kHeadHits;
+  state.torsoHits = kTorsoHits;
+  for (int i = 0; i < kLegs; ++i) {
+    state.legHits[i] = kLimbHits;
+    state.legs[i].stepsLeft = kLegSteps;
+  }
+  for (int i = 0; i < kArms; ++i) {
+    state.leftArmHits[i] = state.rightArmHits[i] = kLimbHits;
+    state.leftArms[i].stepsLeft = state.rightArms[i].stepsLeft = kArmSteps;
+  }
 
   BITMAP* frames[kArmFrames];
   frames[0] = engine.Bitmap(dat::kBossHead);
-  SetUpPart(head, 1, frames, 1, x + kHeadOffset[0], y + kHeadOffset[1], layerValue, text);
+  SetUpPart(head, 1, frames, 1, px + kHeadOffset[0], py + kHeadOffset[1], layerValue, text);
   frames[0] = engine.Bitmap(dat::kBossTorso);
-  SetUpPart(torso, 1, frames, 1, x + kTorsoOffset[0], y + kTorsoOffset[1], layerValue, text);
-
+  SetUpPart(torso, 1, frames, 1, px + kTorsoOffset[0], py + kTorsoOffset[1], layerValue, text);
   for (int f = 0; f < kLegFrames; ++f) frames[f] = engine.Bitmap(dat::kBossLeg0 + kLegImageOfFrame[f]);
-  for (int i = 0; i < kLegs; ++i)
-    SetUpPart(legs[i], kLegFrames, frames, kLegPeriod, x + kLegOffsets[i][0], y + kLegOffsets[i][1], layerValue, text);
-
+  for (TimedSprite& leg : legs) SetUpPart(leg, kLegFrames, frames, 1, 0, 0, layerValue, text);
   for (int f = 0; f < kArmFrames; ++f) frames[f] = engine.Bitmap(dat::kBossLeftArm0 + kArmImageOfFrame[f]);
-  for (int i = 0; i < kArms; ++i)
-    SetUpPart(leftArms[i], kArmFrames, frames, 1, x + kLeftArmOffsets[i][0], y + kLeftArmOffsets[i][1], layerValue,
-              text);
+  for (TimedSprite& arm : leftArms) SetUpPart(arm, kArmFrames, frames, 1, 0, 0, layerValue, text);
   for (int f = 0; f < kArmFrames; ++f) frames[f] = engine.Bitmap(dat::kBossRightArm0 + kArmImageOfFrame[f]);
-  for (int i = 0; i < kArms; ++i)
-    SetUpPart(rightArms[i], kArmFrames, frames, 1, x + kRightArmOffsets[i][0], y + kRightArmOffsets[i][1], layerValue,
-              text);
-
-  fireCounter = 0;
-  firePeriod = kFirePeriod;
+  for (TimedSprite& arm : rightArms) SetUpPart(arm, kArmFrames, frames, 1, 0, 0, layerValue, text);
+  PlaceParts();
 
   FillOutline(headOutline, kHeadCorners);
   FillOutline(torsoOutline, kTorsoCorners);
   for (int i = 0; i < kLegImages; ++i) FillOutline(legOutlines[i], kLegCorners[i]);
   for (int i = 0; i < kArmImages; ++i) FillOutline(armOutlines[i], kArmCorners[i]);
-
-  headHits = kHeadHits;
-  torsoHits = kTorsoHits;
-  for (int& hits : legHits) hits = kLimbHits;
-  for (int& hits : leftArmHits) hits = kLimbHits;
-  for (int& hits : rightArmHits) hits = kLimbHits;
 }
 
 void Boss::MoveStep() {
+  SwingLimbs();
   // Slow circling, 4 px a step at most. The rounding toward minus infinity
   // makes each circle drift a little up and to the left.
-  vx = fixcos(itofix(phase)) >> 14;
-  vy = fixsin(itofix(phase)) >> 14;
-  phase = (phase + 1) & 255;
-  x += vx;
-  y += vy;
-  if (y < kTop) y = kTop;
-  if (y > kBottom) y = kBottom;
-  if (x < 0) x += kWorldWidth;
-  if (x > kWorldWidth) x -= kWorldWidth;
+  BossState& state = State();
+  state.vx = fixcos(itofix(state.phase)) >> 14;
+  state.vy = fixsin(itofix(state.phase)) >> 14;
+  state.phase = (state.phase + 1) & 255;
+  state.x += state.vx;
+  state.y += state.vy;
+  if (state.y < kTop) state.y = kTop;
+  if (state.y > kBottom) state.y = kBottom;
+  if (state.x < 0) state.x += kWorldWidth;
+  if (state.x > kWorldWidth) state.x -= kWorldWidth;
   for (Explosion& explosion : explosions)
     if (explosion.IsOnList()) explosion.MovePieces();
 }
 
 void Boss::AttackStep() {
-  fireCounter += 1;
-  if (fireCounter >= firePeriod) {
-    fireCounter = 0;
+  BossState& state = State();
+  state.fireCounter += 1;
+  if (state.fireCounter >= state.firePeriod) {
+    state.fireCounter = 0;
     // A beaten head fires no more.
-    if (headHits > 0) {
-      const int d = std::rand() % 3 - 1;
-      FireMissile(3, x + 180, y, -9, d);
-      FireMissile(4, x + 285, y, 9, d);
+    if (state.headHits > 0) {
+      const int d = RandomNumber() % 3 - 1;
+      FireMissile(3, state.x + 180, state.y, -9, d);
+      FireMissile(4, state.x + 285, state.y, 9, d);
     }
   }
   for (Explosion& explosion : explosions)
     if (explosion.IsOnList()) explosion.Age();
 }
 
-int Boss::LegImage(int i) const { return kLegImageOfFrame[legs[i].GetFrame()]; }
+int Boss::LegImage(int i) const { return kLegImageOfFrame[State().legs[i].frame]; }
 
-int Boss::ArmImage(const TimedSprite& arm) const { return kArmImageOfFrame[arm.GetFrame()]; }
+int Boss::ArmImage(const LimbSwing& arm) const { return kArmImageOfFrame[arm.frame]; }
 
 PolygonShape& Boss::LegOutline(int i) { return legOutlines[LegImage(i)]; }
 
-PolygonShape& Boss::LeftArmOutline(int i) { return armOutlines[ArmImage(leftArms[i])]; }
+PolygonShape& Boss::LeftArmOutline(int i) { return armOutlines[ArmImage(State().leftArms[i])]; }
 
-PolygonShape& Boss::RightArmOutline(int i) { return armOutlines[ArmImage(rightArms[i])]; }
+PolygonShape& Boss::RightArmOutline(int i) { return armOutlines[ArmImage(State().rightArms[i])]; }
 
-void Boss::PlaceParts() {
+Boss::Places Boss::PartPlaces(int x, int y) const {
+  const BossState& state = State();
+  Places at;
   for (int i = 0; i < kLegs; ++i) {
     const int image = LegImage(i);
-    legs[i].SetPosition(x + kLegOffsets[i][0] + kLegImageDX[image], y + kLegOffsets[i][1] + kLegImageDY[image]);
+    at.leg[i] = {x + kLegOffsets[i][0] + kLegImageDX[image], y + kLegOffsets[i][1] + kLegImageDY[image]};
   }
   for (int i = 0; i < kArms; ++i) {
     // Arms 0 and 1 swing out sideways as well; arms 2 and 3 only lift.
     const bool front = i < 2;
-    const int left = ArmImage(leftArms[i]);
-    const int right = ArmImage(rightArms[i]);
-    leftArms[i].SetPosition(x + kLeftArmOffsets[i][0] + (front ? kFrontArmImageDX[left] : 0),
-                            y + kLeftArmOffsets[i][1] + (front ? kFrontArmImageDY[left] : kBackArmImageDY[left]));
-    rightArms[i].SetPosition(x + kRightArmOffsets[i][0] - (front ? kFrontArmImageDX[right] : 0),
-                             y + kRightArmOffsets[i][1] + (front ? kFrontArmImageDY[right] : kBackArmImageDY[right]));
+    const int left = ArmImage(state.leftArms[i]);
+    const int right = ArmImage(state.rightArms[i]);
+    at.leftArm[i] = {x + kLeftArmOffsets[i][0] + (front ? kFrontArmImageDX[left] : 0),
+                     y + kLeftArmOffsets[i][1] + (front ? kFrontArmImageDY[left] : kBackArmImageDY[left])};
+    at.rightArm[i] = {x + kRightArmOffsets[i][0] - (front ? kFrontArmImageDX[right] : 0),
+                      y + kRightArmOffsets[i][1] + (front ? kFrontArmImageDY[right] : kBackArmImageDY[right])};
   }
-  head.SetPosition(x + kHeadOffset[0], y + kHeadOffset[1]);
-  torso.SetPosition(x + kTorsoOffset[0], y + kTorsoOffset[1]);
+  at.head = {x + kHeadOffset[0], y + kHeadOffset[1]};
+  at.torso = {x + kTorsoOffset[0], y + kTorsoOffset[1]};
+  return at;
 }
 
-void Boss::Advance() {
-  // Parts are placed for the image they show now; then the animation may
-  // step, and the new image's offset follows at the next frame. The limbs'
-  // outlines follow their images, so this is part of the fight, not only of
-  // the picture.
-  PlaceParts();
-  for (int i = 0; i < kLegs; ++i)
-    if (legHits[i] > 0) legs[i].Advance();
+void Boss::PlaceParts() {
+  const Places at = PartPlaces(State().x, State().y);
+  for (int i = 0; i < kLegs; ++i) legs[i].SetPosition(at.leg[i].x, at.leg[i].y);
   for (int i = 0; i < kArms; ++i) {
-    if (leftArmHits[i] > 0) leftArms[i].Advance();
-    if (rightArmHits[i] > 0) rightArms[i].Advance();
+    leftArms[i].SetPosition(at.leftArm[i].x, at.leftArm[i].y);
+    rightArms[i].SetPosition(at.rightArm[i].x, at.rightArm[i].y);
   }
-  if (headHits > 0) head.Advance();
-  if (torsoHits > 0) torso.Advance();
+  head.SetPosition(at.head.x, at.head.y);
+  torso.SetPosition(at.torso.x, at.torso.y);
+  ShowLimbFrames();
+}
+
+void Boss::ShowLimbFrames() {
+  const BossState& state = State();
+  for (int i = 0; i < kLegs; ++i) legs[i].ShowFrame(state.legs[i].frame);
+  for (int i = 0; i < kArms; ++i) {
+    leftArms[i].ShowFrame(state.leftArms[i].frame);
+    rightArms[i].ShowFrame(state.rightArms[i].frame);
+  }
+}
+
+namespace {
+// A living limb steps to its next frame every `steps` steps; a beaten one
+// stays as it fell.
+void Swing(LimbSwing& limb, int hits, int frames, int steps) {
+  if (hits <= 0 || --limb.stepsLeft > 0) return;
+  limb.stepsLeft = steps;
+  limb.frame = limb.frame + 1 >= frames ? 0 : limb.frame + 1;
+}
+}  // namespace
+
+void Boss::SwingLimbs() {
+  // Parts are placed for the image they show now; then the limbs swing, and
+  // the new image's offset follows at the next step. The limbs' outlines
+  // follow their images, so this is part of the fight, not only of the
+  // picture.
+  PlaceParts();
+  BossState& state = State();
+  for (int i = 0; i < kLegs; ++i) Swing(state.legs[i], state.legHits[i], kLegFrames, kLegSteps);
+  for (int i = 0; i < kArms; ++i) {
+    Swing(state.leftArms[i], state.leftArmHits[i], kArmFrames, kArmSteps);
+    Swing(state.rightArms[i], state.rightArmHits[i], kArmFrames, kArmSteps);
+  }
+  ShowLimbFrames();
 }
 
 void Boss::Draw(BITMAP* target) {
+  // Drawn where the boss is now, each limb at the place of the picture it
+  // shows (hits are still tested a step behind, where the parts were put).
+  const BossState& state = State();
+  const Places at = PartPlaces(state.x, state.y);
   for (int i = 0; i < kLegs; ++i)
-    if (legHits[i] > 0) legs[i].Draw(target);
+    if (state.legHits[i] > 0) legs[i].DrawAt(target, at.leg[i].x, at.leg[i].y);
   for (int i = 0; i < kArms; ++i) {
-    if (leftArmHits[i] > 0) leftArms[i].Draw(target);
-    if (rightArmHits[i] > 0) rightArms[i].Draw(target);
+    if (state.leftArmHits[i] > 0) leftArms[i].DrawAt(target, at.leftArm[i].x, at.leftArm[i].y);
+    if (state.rightArmHits[i] > 0) rightArms[i].DrawAt(target, at.rightArm[i].x, at.rightArm[i].y);
   }
-  if (headHits > 0) head.Draw(target);
-  if (torsoHits > 0) torso.Draw(target);
+  if (state.headHits > 0) head.DrawAt(target, at.head.x, at.head.y);
+  if (state.torsoHits > 0) torso.DrawAt(target, at.torso.x, at.torso.y);
 }
 
 void Boss::StartExplosion(int index, BITMAP* picture, const TimedSprite& part) {
@@ -225,6 +266,11 @@ bool Boss::TouchesShip(PolygonShape& outline, const TimedSprite& part) {
 }
 
 void Boss::CollideWithShip() {
+  const BossState& state = State();
+  const int torsoHits = state.torsoHits, headHits = state.headHits;
+  const int* legHits = state.legHits;
+  const int* leftArmHits = state.leftArmHits;
+  const int* rightArmHits = state.rightArmHits;
   bool touched = torsoHits > 0 && TouchesShip(torsoOutline, torso);
   touched = touched || (headHits > 0 && TouchesShip(headOutline, head));
   for (int i = 0; i < kLegs && !touched; ++i) touched = legHits[i] > 0 && TouchesShip(LegOutline(i), legs[i]);
@@ -240,6 +286,7 @@ void Boss::CollideWithShip() {
 }
 
 bool Boss::HitLegs(Bullet& bullet) {
+  int* legHits = State().legHits;
   for (int i = 0; i < kLegs; ++i) {
     if (legHits[i] <= 0) continue;
     if (!Touch(LegOutline(i), legs[i].GetX(), legs[i].GetY(), bullet.GetOutline(), bullet.GetX(),
@@ -249,16 +296,17 @@ bool Boss::HitLegs(Bullet& bullet) {
     const int left = legHits[i];
     StartExplosion(kLegExplosions + 5 * i + left, engine.Bitmap(left > 0 ? dat::kBossHit : dat::kBossLeg0 + i),
                    legs[i]);
-    AddScore(kLimbPoints);
+    EarnPoints(kLimbPoints);
     return true;
   }
   return false;
 }
 
-bool Boss::HitArm(Bullet& bullet, int i, TimedSprite* arms, int* hits, int firstExplosion, int firstPicture) {
+bool Boss::HitArm(Bullet& bullet, int i, TimedSprite* arms, int* hits, const LimbSwing* swings, int firstExplosion,
+                  int firstPicture) {
   TimedSprite& arm = arms[i];
   if (hits[i] <= 0) return false;
-  if (!Touch(armOutlines[ArmImage(arm)], arm.GetX(), arm.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY()))
+  if (!Touch(armOutlines[ArmImage(swings[i])], arm.GetX(), arm.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY()))
     return false;
   // Arms 2 and 3 sit behind arms 0 and 1 of their side, which shield them.
   const bool shielded = (i == 2 && hits[0] > 0) || (i == 3 && hits[1] > 0);
@@ -268,19 +316,22 @@ bool Boss::HitArm(Bullet& bullet, int i, TimedSprite* arms, int* hits, int first
   else
     StartExplosion(firstExplosion - 1 + 5 * i + hits[i], engine.Bitmap(dat::kBossHit), arm);
   // Shielded hits pay too.
-  AddScore(kLimbPoints);
+  EarnPoints(kLimbPoints);
   return true;
 }
 
 bool Boss::LimbsLeft() const {
+  const BossState& state = State();
   for (int i = 0; i < kLegs; ++i)
-    if (legHits[i] > 0) return true;
+    if (state.legHits[i] > 0) return true;
   for (int i = 0; i < kArms; ++i)
-    if (leftArmHits[i] > 0 || rightArmHits[i] > 0) return true;
+    if (state.leftArmHits[i] > 0 || state.rightArmHits[i] > 0) return true;
   return false;
 }
 
 bool Boss::HitBody(Bullet& bullet) {
+  int& torsoHits = State().torsoHits;
+  int& headHits = State().headHits;
   if (torsoHits > 0) {
     if (!Touch(torsoOutline, torso.GetX(), torso.GetY(), bullet.GetOutline(), bullet.GetX(), bullet.GetY()))
       return false;
@@ -291,7 +342,7 @@ bool Boss::HitBody(Bullet& bullet) {
       StartExplosion(kTorsoExplosions + torsoHits, engine.Bitmap(dat::kBossHit), torso);
     } else {
       StartExplosion(kTorsoExplosions, engine.Bitmap(dat::kBossTorso), torso);
-      AddScore(kBodyPoints);
+      EarnPoints(kBodyPoints);
     }
     return true;
   }
@@ -302,7 +353,7 @@ bool Boss::HitBody(Bullet& bullet) {
     StartExplosion(kHeadExplosions + headHits, engine.Bitmap(dat::kBossHit), head);
   } else {
     StartExplosion(kHeadExplosions, engine.Bitmap(dat::kBossHead), head);
-    AddScore(kBodyPoints);
+    EarnPoints(kBodyPoints);
   }
   return true;
 }
@@ -313,8 +364,10 @@ void Boss::Collide() {
     if (!bullet.IsOnList()) continue;
     bool hit = HitLegs(bullet);
     for (int i = 0; i < kArms && !hit; ++i) {
-      hit = HitArm(bullet, i, leftArms, leftArmHits, kLeftArmExplosions, dat::kBossLeftArm0);
-      hit = hit || HitArm(bullet, i, rightArms, rightArmHits, kRightArmExplosions, dat::kBossRightArm0);
+      BossState& state = State();
+      hit = HitArm(bullet, i, leftArms, state.leftArmHits, state.leftArms, kLeftArmExplosions, dat::kBossLeftArm0);
+      hit = hit || HitArm(bullet, i, rightArms, state.rightArmHits, state.rightArms, kRightArmExplosions,
+                          dat::kBossRightArm0);
     }
     hit = hit || HitBody(bullet);
     if (hit) bullet.Retire();

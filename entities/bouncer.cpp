@@ -6,10 +6,10 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/enemy_roster.h"
 #include "entities/missile.h"
 #include "entities/pod.h"
-#include "game/game_state.h"
 #include "entities/play_objects.h"
 
 namespace {
@@ -20,7 +20,7 @@ constexpr int kFirstFiringWave = 3;
 }  // namespace
 
 void Bouncer::Place(int, int index) {
-  SetPosition(SpreadAcrossWorld(index, waveTypeCounts[kBouncer]), 100 * (std::rand() % 8));
+  SetPosition(SpreadAcrossWorld(index, world->waveTypeCounts[kBouncer]), 100 * (RandomNumber() % 8));
 }
 
 void Bouncer::GetFrames(int* count, BITMAP** frames) {
@@ -33,11 +33,11 @@ void Bouncer::Think() {
   int dy = driftY != 0 ? driftY : kSpeed;
   SetDrift(dx, dy);
   // Reverse at random, each axis about once in 100 steps.
-  if (std::rand() % 100 == 0) {
+  if (RandomNumber() % 100 == 0) {
     dx = -dx;
     SetDrift(dx, dy);
   }
-  if (std::rand() % 100 == 0) {
+  if (RandomNumber() % 100 == 0) {
     dy = -dy;
     SetDrift(dx, dy);
   }
@@ -45,8 +45,8 @@ void Bouncer::Think() {
   // The shot flies against the ship's direction of travel.
   const int w = GetFrameBitmap()->w;
   const int shipY = ship.GetY();
-  if (shipY - 200 < y && y < shipY + 250 && std::abs(ship.GetX() - x) < 800 && std::rand() % 50 == 0 &&
-      waveIndex >= kFirstFiringWave) {
+  if (shipY - 200 < y && y < shipY + 250 && std::abs(ship.GetX() - x) < 800 && RandomNumber() % 50 == 0 &&
+      world->wave >= kFirstFiringWave) {
     if (ship.GetVX() >= 0)
       FireMissile(2, x, y + w / 2, -kShotSpeed, 0);
     else

@@ -20,7 +20,7 @@ Entity* CreateEnemy(int type) {
   switch (type) {
     case kLander:
       // With nobody left to abduct, a lander comes as what it would become.
-      if (humansAlive <= 0) return new (std::nothrow) Mutant;
+      if (world->humansAlive <= 0) return new (std::nothrow) Mutant;
       return new (std::nothrow) Lander;
     case kMutant:
       return new (std::nothrow) Mutant;

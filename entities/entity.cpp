@@ -28,8 +28,8 @@ void Entity::Kill() {
   stage.Hide(this);
   engine.PlaySample(dat::kSndEnemyDestroyed, 0);
   dead = -1;
-  waveTypeCounts[type] -= 1;
-  liveEnemies -= 1;
+  world->waveTypeCounts[type] -= 1;
+  world->liveEnemies -= 1;
 }
 
 void Entity::Place(int, int) {}

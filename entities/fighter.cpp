@@ -6,6 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/missile.h"
 #include "entities/play_objects.h"
 
@@ -22,8 +23,8 @@ constexpr int kOutlineLeft[kOutlineCorners][2] = {{57, 0}, {45, 0},  {17, 6},  {
 }  // namespace
 
 void Fighter::Place(int, int) {
-  const int px = 1988 + 20 * (std::rand() % 7);
-  const int py = 280 + 40 * (std::rand() % 7);
+  const int px = 1988 + 20 * (RandomNumber() % 7);
+  const int py = 280 + 40 * (RandomNumber() % 7);
   SetPosition(px, py);
 }
 
@@ -61,7 +62,7 @@ void Fighter::Think() {
   // The shot always leaves from the right edge, half the picture's width down.
   const int w = GetFrameBitmap()->w;
   const int shipY = ship.GetY();
-  if (shipY - 100 < y && y < shipY + 150 && std::abs(shipX - x) < 800 && std::rand() % 25 == 0)
+  if (shipY - 100 < y && y < shipY + 150 && std::abs(shipX - x) < 800 && RandomNumber() % 25 == 0)
     FireMissile(1, x + w, y + w / 2, 2 * dx, 0);
 }
 

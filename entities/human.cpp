@@ -6,10 +6,10 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
 #include "entities/lander.h"
-#include "game/waves.h"
 #include "scene/view.h"
 #include "scene/stage.h"
 
@@ -62,7 +62,7 @@ void Human::BuildOutline() {
 
 void Human::SetWalk() {
   const int walk = kLooks[kind].walk;
-  SetDrift(walk == kRandomWalk ? (std::rand() % 3) * 2 - 2 : walk, 0);
+  SetDrift(walk == kRandomWalk ? (RandomNumber() % 3) * 2 - 2 : walk, 0);
 }
 
 void Human::Step() {
@@ -83,15 +83,15 @@ void Human::StandOnGround() {
 void Human::Die() {
   stage.Hide(this);
   state = kDead;
-  humansAlive -= 1;
-  if (humansAlive >= 1) return;
+  world->humansAlive -= 1;
+  if (world->humansAlive >= 1) return;
   // The last human is gone: every living lander mutates. The array grows while
   // this runs (the new mutants are skipped, being of another type).
   for (int i = 0; i < enemyCount; ++i) {
     Entity* e = enemies[i];
     if (!e || e->IsDead() || e->GetType() != kLander) continue;
     EnterEnemy(kMutant, e->GetX(), e->GetY());
-    waveTypeCounts[kMutant] += 1;
+    world->waveTypeCounts[kMutant] += 1;
     if (Lander* lander = dynamic_cast<Lander*>(e))
       lander->Mutate();
     else

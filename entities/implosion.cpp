@@ -4,7 +4,7 @@
 
 #include "engine/graphics_engine.h"
 #include "entities/explosion.h"
-#include "game/waves.h"
+#include "entities/enemy_roster.h"
 #include "scene/stage.h"
 
 namespace {
@@ -46,7 +46,7 @@ void Implosion::Age() {
   age += 1;
   if (age > kLifetime) {
     age = 0;
-    pendingSpawns -= 1;
+    world->pendingSpawns -= 1;
     stage.Hide(this);
     EnterEnemy(spawnType, spawnX, spawnY);
   }

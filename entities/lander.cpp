@@ -6,11 +6,11 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/score_sink.h"
+#include "entities/world.h"
 #include "entities/enemy_roster.h"
 #include "entities/human.h"
 #include "entities/missile.h"
-#include "game/game_state.h"
-#include "game/waves.h"
 #include "entities/play_objects.h"
 #include "scene/view.h"
 
@@ -37,7 +37,7 @@ void Lander::Kill() {
     humans[carried].SetDrift(0, 5);
     // Straight into the total: the shown score catches up at the next AddScore,
     // which for a shot lander follows at once with its own points.
-    ::score += kRescueBonus;
+    EarnPoints(kRescueBonus);
   }
   Entity::Kill();
 }
@@ -48,7 +48,7 @@ void Lander::Mutate() {
 }
 
 void Lander::Place(int, int index) {
-  const int n = waveTypeCounts[kLander];
+  const int n = world->waveTypeCounts[kLander];
   if (n <= 0) {
     SetPosition(-400, -400);
     return;
@@ -72,9 +72,9 @@ void Lander::Think() {
   fireCounter += 1;
   if (fireCounter > fireInterval) {
     fireCounter = 0;
-    if (std::rand() % 6 == 0) {
-      int dx = 2 * (std::rand() % 9) - 8;
-      int dy = 2 * (std::rand() % 9) - 8;
+    if (RandomNumber() % 6 == 0) {
+      int dx = 2 * (RandomNumber() % 9) - 8;
+      int dy = 2 * (RandomNumber() % 9) - 8;
       if (dx == 0 && dy == 0) dx = dy = -4;
       FireMissile(0, x + w / 2, y, dx, dy);
     }
@@ -94,7 +94,7 @@ void Lander::Think() {
     case kDescending:
       if (y > kSearchHeight) {
         state = kSearching;
-        SetDrift(std::rand() % 2 == 0 ? 2 : -2, 0);
+        SetDrift(RandomNumber() % 2 == 0 ? 2 : -2, 0);
       }
       break;
     case kSearching: {
@@ -104,7 +104,7 @@ void Lander::Think() {
       for (int j = 0; j < kHumanCount; ++j) {
         Human& human = humans[j];
         if (!human.IsOnList()) continue;
-        if (std::abs(x + w / 2 - human.GetX()) < kSeizeReach && std::rand() % chance == 0) {
+        if (std::abs(x + w / 2 - human.GetX()) < kSeizeReach && RandomNumber() % chance == 0) {
           human.SetDrift(0, 0);
           state = kDescendingOntoHuman;
           carried = j;
@@ -132,7 +132,7 @@ void Lander::Think() {
         if (!dead) {
           Kill();
           EnterEnemy(kMutant, x, y);
-          waveTypeCounts[kMutant] += 1;
+          world->waveTypeCounts[kMutant] += 1;
         }
       }
       break;

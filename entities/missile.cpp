@@ -10,7 +10,6 @@
 #include "scene/view.h"
 #include "scene/stage.h"
 
-int nextMissile = 0;
 
 namespace {
 
@@ -89,11 +88,11 @@ void Missile::CheckRange() {
 
 void FireMissile(int kind, int x, int y, int dx, int dy) {
   // The ring is reused without regard to whether the oldest shot still flies.
-  Missile& m = missiles[nextMissile];
+  Missile& m = missiles[world->nextMissile];
   stage.Hide(&m);
   m.Init(kind, 1, x, y, 0, 1, "Missile");
   m.SetDrift(dx, dy);
   engine.PlaySample(kKindTable[m.GetKind()].sample, 0);
   stage.Show(&m);
-  nextMissile = nextMissile + 1 == kMissileCount ? 0 : nextMissile + 1;
+  world->nextMissile = world->nextMissile + 1 == kMissileCount ? 0 : world->nextMissile + 1;
 }

@@ -26,8 +26,6 @@ class Missile : public TimedSprite {
 
 constexpr int kMissileCount = 60;
 
-// The index the next shot takes in the ring; never reset.
-extern int nextMissile;
-
-// The only way shots are made: recycles the next missile of the ring.
+// The only way shots are made: recycles the next missile of the ring (the
+// world's nextMissile).
 void FireMissile(int kind, int x, int y, int dx, int dy);

@@ -6,6 +6,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/play_objects.h"
 
 void Mutant::Place(int, int index) { SetPosition(2048 + 100 * index, 10); }
@@ -17,7 +18,7 @@ void Mutant::GetFrames(int* count, BITMAP** list) {
 
 void Mutant::Think() {
   // Re-aims on average every 10 steps, diagonally, by plain world x (no wrap).
-  if (std::rand() % 10 != 0) return;
+  if (RandomNumber() % 10 != 0) return;
   const int dx = x > ship.GetX() ? -11 : 11;
   const int dy = y > ship.GetY() ? -7 : 7;
   SetDrift(dx, dy);

@@ -6,8 +6,8 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/enemy_roster.h"
-#include "game/waves.h"
 #include "scene/view.h"
 
 namespace {
@@ -20,10 +20,10 @@ void Pod::Kill() {
   // The burst: eight swarmers within 48 px of the pod's corner. Each is counted
   // even when the full enemy array turns it away.
   for (int i = 0; i < kSwarmersPerPod; ++i) {
-    const int ox = std::rand() % 97 - 48;
-    const int oy = std::rand() % 97 - 48;
+    const int ox = RandomNumber() % 97 - 48;
+    const int oy = RandomNumber() % 97 - 48;
     EnterEnemy(kSwarmer, x + ox, y + oy);
-    waveTypeCounts[kSwarmer] += 1;
+    world->waveTypeCounts[kSwarmer] += 1;
   }
   Entity::Kill();
 }
@@ -38,7 +38,7 @@ int SpreadAcrossWorld(int index, int count) {
 }
 
 void Pod::Place(int, int index) {
-  SetPosition(SpreadAcrossWorld(index, waveTypeCounts[kPod]), 100 * (std::rand() % 8));
+  SetPosition(SpreadAcrossWorld(index, world->waveTypeCounts[kPod]), 100 * (RandomNumber() % 8));
 }
 
 void Pod::GetFrames(int* count, BITMAP** frames) {
@@ -57,8 +57,8 @@ void Pod::BuildOutline() {
 void Pod::Think() {
   // A slow diagonal drift, twice as fast across as up or down, re-chosen about
   // every 50 steps.
-  if (std::rand() % 50 == 0) {
-    const int a = std::rand() % 7 - 3;
+  if (RandomNumber() % 50 == 0) {
+    const int a = RandomNumber() % 7 - 3;
     SetDrift(2 * a, a);
   }
 }

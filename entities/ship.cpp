@@ -5,7 +5,6 @@
 #include "scene/view.h"
 #include "scene/stage.h"
 
-int shipImageFacing = 1;
 
 namespace {
 
@@ -19,6 +18,7 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 
 void Ship::Init(BITMAP* bmp, int px, int py, int w, int h, int centre, int layerValue, const char* text) {
   heading = 1;
+  destroyed = 0;
   AnimatedSprite::Init(bmp, px, py, w, h, centre, layerValue, text);
   SetViewport(0, 0, 1023, 767);
   // One outline for both pictures: it is not mirrored when the ship turns.

@@ -28,7 +28,3 @@ class Ship : public AnimatedSprite {
   int destroyed = 0;
   PolygonShape outline;
 };
-
-// Which ship picture is shown (+1 facing right, -1 facing left); it also sets
-// the direction of every shot. Nothing resets it during a run.
-extern int shipImageFacing;

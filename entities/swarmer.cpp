@@ -6,11 +6,12 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "entities/world.h"
 #include "entities/play_objects.h"
 
 void HomeOnShip(Entity& enemy, int x, int y) {
   // Plain world coordinates, no wrap: across the seam it aims the long way.
-  if (enemy.GetDriftX() != 0 && std::rand() % 50 != 0) return;
+  if (enemy.GetDriftX() != 0 && RandomNumber() % 50 != 0) return;
   const int dx = enemy.GetX() <= x ? 3 : -3;
   const int dy = enemy.GetY() > y ? -3 : 3;
   enemy.SetDrift(dx, dy);
@@ -25,8 +26,8 @@ void Swarmer::Init(int interval, int startFrame, int ticks, int px, int py, int 
 void Swarmer::Place(int, int) {
   // Far beyond the world's right end: the move's wrap brings it in within
   // three steps.
-  const int px = 12228 + 20 * (std::rand() % 7);
-  const int py = 280 + 40 * (std::rand() % 7);
+  const int px = 12228 + 20 * (RandomNumber() % 7);
+  const int py = 280 + 40 * (RandomNumber() % 7);
   SetPosition(px, py);
 }
 

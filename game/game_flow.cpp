@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
 #include "engine/data_index.h"
+#include "engine/input.h"
 #include "engine/paced_loop.h"
+#include "engine/settings_store.h"
 #include "entities/entity.h"
+#include "entities/play_objects.h"
+#include "entities/score_sink.h"
+#include "entities/view_scroll.h"
 #include "game/collisions.h"
 #include "game/controls.h"
 #include "game/game_state.h"
@@ -15,20 +18,27 @@
 #include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
-#include "replay/game_recorder.h"
-#include "entities/play_objects.h"
 #include "scene/scene_objects.h"
-#include "screens/menu_screen.h"
-#include "screens/sequences.h"
-#include "screens/title_screen.h"
-#include "engine/settings_store.h"
-#include "engine/input.h"
 #include "scene/stage.h"
+#include "scene/view.h"
 
-WaveProgress waveProgress;
 bool gameInterruptible = false;
 long gameStepLimit = 0;
-static long gameSteps = 0;
+
+namespace {
+
+// The view drawn is the one the game scrolled to.
+void ShowView() {
+  ViewX = world->scroll.x;
+  ViewY = world->scroll.y;
+}
+
+void ResetView() {
+  world->scroll = ViewScroll();
+  ShowView();
+}
+
+}  // namespace
 
 void PlaceGameObjects() {
   stage.Show(&worldMap);
@@ -38,8 +48,10 @@ void PlaceGameObjects() {
   ShowLifeAndBombIcons();
   for (int i = 0; i < kHumanCount; ++i) {
     Human& human = humans[i];
+    // Made afresh: nothing of a human in an earlier game stays.
+    human.Init(i, 0, 1, 0, 0, 0, 1, "Human");
     human.SetState(Human::kWaiting);
-    human.SetPosition(100 * i + 500 * (std::rand() % 10), human.GetY());
+    human.SetPosition(100 * i + 500 * (RandomNumber() % 10), human.GetY());
     human.StandOnGround();
     human.SetWalk();
   }
@@ -72,25 +84,12 @@ void BeginGame(uint32_t seed) {
   // deleted below).
   RemoveGameObjects();
   stage.Hide(&ship);
-  std::srand(seed);
-  StartStepClock();
-  // Whatever the last game left behind is set as a new program has it, so
-  // that a game depends only on its seed and the player's actions.
-  nextBullet = 0;
-  fireArmed = 0;
-  bombArmed = 0;
-  nextMissile = 0;
-  shipImageFacing = 1;
-  ship.SetBitmap(engine.Bitmap(dat::kShipRight));
-  ship.SetVelocity(0, 0);
-  ship.SetHeading(1);
-  ship.SetPosition(512, 400);
-  for (Human& human : humans) human.RestartAnimation();
-  for (int& count : waveTypeCounts) count = 0;
-  worldMap.SetScroll(0, 0);
-  boss.Init(2048, 100, 2, "MM");
-  boss.SetHeadHits(0);
-  waveProgress = WaveProgress();
+  // Everything a game carries starts afresh, so that a game depends only on
+  // its seed and the player's actions, whatever was played before it.
+  game = NewGameState(seed);
+  RunStepClock(game.steps);
+  ResetView();
+  ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
   SetUpGame();
 }
 
@@ -108,17 +107,11 @@ uint32_t NewGameSeed() {
 }
 
 void SetUpGame() {
-  waveIndex = 0;
-  score = 0;
-  lives = 3;
-  bombs = 3;
-  nextBonusScore = 10000;
   // The score shown starts from zero too, not from the last game's.
   AddScore(0);
   engine.HideMouse();
   PlaceGameObjects();
-  humansAlive = 1;
-  ship.SetDestroyed(0);
+  world->humansAlive = 1;
   humans[0].SetState(Human::kPresent);
   DeleteEnemies();
 }
@@ -127,11 +120,18 @@ void SetUpGame() {
 // the input is polled: the animation clock moves on, and a demo ends at any
 // key, click or button, or when its time is up. False when the game must end.
 static bool BeginGameStep(int keyValue, int leftClick, int rightClick) {
-  AdvanceStepClock();
-  ++gameSteps;
+  game.steps += 1;
+  RunStepClock(game.steps);
   if (gameInterruptible && (keyValue || leftClick || rightClick || input.AnyPadPressed())) return false;
-  if (gameStepLimit > 0 && gameSteps > gameStepLimit) return false;
+  if (gameStepLimit > 0 && game.steps > gameStepLimit) return false;
   return true;
+}
+
+// The end of a step of the game: its animation moved on (what the boss's
+// limbs show is part of the fight), then the frame drawn as it stands.
+static void FinishGameStep() {
+  stage.Animate();
+  stage.DrawStillFrame();
 }
 
 // A pause asked for by the player (key or gamepad) or by the window losing
@@ -152,37 +152,37 @@ static bool PlayersPart(bool readsActions) {
     PauseWhenAsked(keyValue);
     goOn = HandleGameKeys();
   }
-  if (!goOn) waveProgress.gameOver = true;
+  if (!goOn) game.waveProgress.gameOver = 1;
   return goOn;
 }
 
 void ShowWaveIntro() {
-  std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[waveIndex].name);
+  std::snprintf(bigText, sizeof bigText, "%s", kWaveTable[game.waveIndex].name);
   stage.Show(&bigLabel);
   int steps = 0;
   RunPacedLoop([&] {
     // Nothing of the game reads the player here; the keys every screen
     // shares (the display, the volumes) still work.
     if (!PlayersPart(false)) return true;
-    stage.DrawFrame();
+    FinishGameStep();
     return ++steps >= kPauseSteps;
   });
   stage.Hide(&bigLabel);
 }
 
 void StartWave() {
-  worldMap.SetScroll(0, 0);
+  ResetView();
   ship.SetPosition(512, 400);
   ship.SetHeading(1);
   stage.Show(&ship);
   engine.PlaySample(dat::kSndPlayLoop, 1);
-  LoadWave(waveIndex);
-  SpawnWave(waveIndex);
-  waveProgress.deathCounter = 0;
-  waveProgress.clearedCounter = 0;
-  waveProgress.reinforcementCounter = 0;
-  waveProgress.reinforcementLimit = 1500;
-  waveProgress.waveDone = false;
+  LoadWave(game.waveIndex);
+  SpawnWave(game.waveIndex);
+  game.waveProgress.deathCounter = 0;
+  game.waveProgress.clearedCounter = 0;
+  game.waveProgress.reinforcementCounter = 0;
+  game.waveProgress.reinforcementLimit = 1500;
+  game.waveProgress.waveDone = 0;
   // A focus lost before the wave began is no reason to pause it.
   input.TakeFocusLost();
   DropOwedFrames();
@@ -202,48 +202,49 @@ static void MoveEffects() {
 }
 
 static void LoseLife() {
-  lives -= 1;
+  game.lives -= 1;
   TakeLifeIcon();
-  if (lives > 0) {
-    waveProgress.deathCounter = 0;
-    worldMap.SetScroll(0, 0);
+  if (game.lives > 0) {
+    game.waveProgress.deathCounter = 0;
+    ResetView();
     ship.SetDestroyed(0);
     ship.SetPosition(512, 400);
     stage.Show(&ship);
     ClearWave();
     // The wave starts again with the enemies it still owes.
-    SpawnWave(waveIndex);
+    SpawnWave(game.waveIndex);
   } else {
-    waveProgress.gameOver = true;
+    game.waveProgress.gameOver = 1;
   }
 }
 
 static void Reinforce() {
-  if (++waveProgress.reinforcementCounter <= waveProgress.reinforcementLimit) return;
-  waveProgress.reinforcementCounter = 0;
-  if (waveIndex == kBossWave && waveProgress.reinforcementLimit > 0) {
+  if (++game.waveProgress.reinforcementCounter <= game.waveProgress.reinforcementLimit) return;
+  game.waveProgress.reinforcementCounter = 0;
+  if (game.waveIndex == kBossWave && game.waveProgress.reinforcementLimit > 0) {
     // The boss moves to the point of the world opposite the ship.
     boss.SetX((ship.GetX() + 2048) % 4096);
     stage.Show(&boss);
-    waveProgress.reinforcementLimit = 0;
+    game.waveProgress.reinforcementLimit = 0;
   } else {
     for (int k = 0; k < 5; ++k) {
-      MaterialiseEnemy(kBaiter, waveIndex, k);
-      waveTypeCounts[kBaiter] += 1;
+      MaterialiseEnemy(kBaiter, game.waveIndex, k);
+      world->waveTypeCounts[kBaiter] += 1;
     }
-    waveProgress.reinforcementLimit = 1000;
+    game.waveProgress.reinforcementLimit = 1000;
   }
 }
 
 bool LogicStep() {
-  if (waveProgress.gameOver) return true;
+  if (game.waveProgress.gameOver) return true;
   if (!PlayersPart(true)) return true;
   ship.Move();
   if (shipExplosion.IsOnList()) {
     shipExplosion.MovePieces();
     shipExplosion.Age();
   }
-  worldMap.Scroll(ship.GetVX(), 0);
+  FollowShip(world->scroll, ship.GetVX(), ship);
+  ShowView();
   for (int i = 0; i < enemyCount; ++i) {
     Entity* e = enemies[i];
     if (e && !e->IsDead()) {
@@ -267,34 +268,35 @@ bool LogicStep() {
     boss.AttackStep();
   }
   ResolveCollisions();
-  stage.DrawFrame();
+  FinishGameStep();
 
-  if (ship.IsDestroyed()) waveProgress.deathCounter += 1;
-  if (liveEnemies < 1 && pendingSpawns < 1 && boss.GetHeadHits() < 1) waveProgress.clearedCounter += 1;
-  if (waveProgress.deathCounter > 100) LoseLife();
+  if (ship.IsDestroyed()) game.waveProgress.deathCounter += 1;
+  if (world->liveEnemies < 1 && world->pendingSpawns < 1 && boss.GetHeadHits() < 1)
+    game.waveProgress.clearedCounter += 1;
+  if (game.waveProgress.deathCounter > 100) LoseLife();
   // A wave ends only with a living ship: a ship lost with the last enemy is
   // paid for first, and the next wave gets a ship the player controls.
-  if (waveProgress.clearedCounter > 100 && !ship.IsDestroyed()) {
-    waveProgress.clearedCounter = 0;
-    waveProgress.waveDone = true;
+  if (game.waveProgress.clearedCounter > 100 && !ship.IsDestroyed()) {
+    game.waveProgress.clearedCounter = 0;
+    game.waveProgress.waveDone = 1;
   }
   Reinforce();
-  return waveProgress.waveDone || waveProgress.gameOver;
+  return game.waveProgress.waveDone || game.waveProgress.gameOver;
 }
 
 void FinishClearedWave() {
   engine.PlaySample(dat::kSndWaveCleared, 0);
-  std::snprintf(bigText, sizeof bigText, "Wave %d Cleared", waveIndex + 1);
-  std::snprintf(middleText, sizeof middleText, "Bonus for humans saved: (100 * %d = %d)", humansAlive,
-                100 * humansAlive);
-  AddScore(100 * humansAlive);
+  std::snprintf(bigText, sizeof bigText, "Wave %d Cleared", game.waveIndex + 1);
+  std::snprintf(middleText, sizeof middleText, "Bonus for humans saved: (100 * %d = %d)", world->humansAlive,
+                100 * world->humansAlive);
+  AddScore(100 * world->humansAlive);
   bottomText[0] = '\0';
   // The next human arrives after each of the first nine waves; the pool holds
   // ten, so after the tenth no one arrives and the line stays empty.
-  if (waveIndex < 9 && humans[waveIndex + 1].GetState() == Human::kWaiting) {
-    std::snprintf(bottomText, sizeof bottomText, "%s", kNewHumanMessages[waveIndex]);
-    humans[waveIndex + 1].SetState(Human::kPresent);
-    humansAlive += 1;
+  if (game.waveIndex < 9 && humans[game.waveIndex + 1].GetState() == Human::kWaiting) {
+    std::snprintf(bottomText, sizeof bottomText, "%s", kNewHumanMessages[game.waveIndex]);
+    humans[game.waveIndex + 1].SetState(Human::kPresent);
+    world->humansAlive += 1;
   }
   stage.Show(&bigLabel);
   stage.Show(&middleLabel);
@@ -303,54 +305,31 @@ void FinishClearedWave() {
   int steps = 0;
   RunPacedLoop([&] {
     if (!PlayersPart(true)) return true;
-    stage.DrawFrame();
+    FinishGameStep();
     return ++steps >= kPauseSteps;
   });
   stage.Hide(&bigLabel);
   stage.Hide(&middleLabel);
   stage.Hide(&bottomLabel);
   ClearWave();
-  waveIndex += 1;
+  game.waveIndex += 1;
   // After wave 20 the game goes on with waves 11 to 20 for ever.
-  if (waveIndex == kWaveCount) waveIndex = 10;
+  if (game.waveIndex == kWaveCount) game.waveIndex = 10;
 }
 
 void PlayWave() {
   ShowWaveIntro();
-  if (waveProgress.gameOver) return;
+  if (game.waveProgress.gameOver) return;
   StartWave();
   RunPacedLoop(LogicStep);
   engine.StopSample(dat::kSndPlayLoop);
-  if (waveProgress.gameOver) return;
+  if (game.waveProgress.gameOver) return;
   FinishClearedWave();
 }
 
 void PlayGame() {
-  waveProgress = WaveProgress();
-  gameSteps = 0;
   // In play the game keys win over the keys every screen shares.
-  input.SetGameKeys(controlKeys, kControlCount);
-  while (!waveProgress.gameOver) PlayWave();
+  input.SetGameKeys(settingsStore.Current().keys, kControlCount);
+  while (!game.waveProgress.gameOver) PlayWave();
   input.SetGameKeys(nullptr, 0);
-}
-
-void RunProgramLoop() {
-  for (;;) {
-    RunTitleScreen();
-    const int result = RunMenu();
-    if (result == kMenuPlay) RunIntro();
-    const uint32_t seed = NewGameSeed();
-    BeginGame(seed);
-    if (result == kMenuPlay) {
-      gameRecorder.Begin(seed, std::time(nullptr));
-      PlayGame();
-      gameRecorder.Finish(score, waveIndex + 1);
-    }
-    EndGame();
-    RemoveGameObjects();
-    stage.DrawFrame();
-    RunClosingSequence();
-    engine.ShowMouse();
-    if (result == kMenuQuit) return;
-  }
 }

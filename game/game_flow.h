@@ -1,28 +1,17 @@
 // The game proper: set-up, the waves one after another in fixed-rate logic
 // steps, death and respawn, the wave-cleared bonus, reinforcements and the end
-// of the game; and the endless program loop around it.
+// of the game.
 #pragma once
 
 #include <cstdint>
-
-// State local to the wave being played.
-struct WaveProgress {
-  int deathCounter = 0;          // steps counted while the ship is destroyed
-  int clearedCounter = 0;        // steps counted while nothing hostile is left
-  int reinforcementCounter = 0;  // steps since the last reinforcement
-  int reinforcementLimit = 1500;
-  bool waveDone = false;
-  bool gameOver = false;
-};
-extern WaveProgress waveProgress;
 
 constexpr int kPauseSteps = 151;
 
 void PlaceGameObjects();
 void RemoveGameObjects();
 
-// A new game from a seed: the random generator seeded with it, the step
-// clock started and everything a last game left behind set back, then
+// A new game from a seed: a fresh state value (the random generator seeded
+// with it), the step clock started, the ship and the humans made afresh, then
 // SetUpGame. EndGame stops the step clock (and a demo's limits).
 void BeginGame(uint32_t seed);
 void EndGame();
@@ -33,7 +22,8 @@ uint32_t NewGameSeed();
 extern bool gameInterruptible;
 extern long gameStepLimit;
 
-// A new game: wave 1, no points, three lives, three bombs, one human.
+// The objects of a new game put out: the score shown from zero, the humans
+// placed (one present), no enemies.
 void SetUpGame();
 // Waves until the last life is lost.
 void PlayGame();
@@ -48,5 +38,3 @@ bool LogicStep();
 // next wave.
 void FinishClearedWave();
 
-// Title, menu, game and closing sequence, until Quit is chosen.
-void RunProgramLoop();

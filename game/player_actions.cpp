@@ -8,16 +8,17 @@
 
 namespace {
 ActionSource* source = nullptr;
+ActionObserver* observer = nullptr;
 }
 
 uint8_t ReadHeldActions() {
   uint8_t actions = 0;
-  if (input.KeyHeld(controlKeys[kUp])) actions |= kActionUp;
-  if (input.KeyHeld(controlKeys[kDown])) actions |= kActionDown;
-  if (input.KeyHeld(controlKeys[kLeft])) actions |= kActionLeft;
-  if (input.KeyHeld(controlKeys[kRight])) actions |= kActionRight;
-  if (input.KeyHeld(controlKeys[kFire])) actions |= kActionFire;
-  if (input.KeyHeld(controlKeys[kSmartBomb])) actions |= kActionBomb;
+  if (input.KeyHeld(ControlKey(kUp))) actions |= kActionUp;
+  if (input.KeyHeld(ControlKey(kDown))) actions |= kActionDown;
+  if (input.KeyHeld(ControlKey(kLeft))) actions |= kActionLeft;
+  if (input.KeyHeld(ControlKey(kRight))) actions |= kActionRight;
+  if (input.KeyHeld(ControlKey(kFire))) actions |= kActionFire;
+  if (input.KeyHeld(ControlKey(kSmartBomb))) actions |= kActionBomb;
   const PadState& pad = input.Pad();
   if (pad.present) {
     const Settings& settings = settingsStore.Current();
@@ -33,3 +34,9 @@ uint8_t ReadHeldActions() {
 
 void SetActionSource(ActionSource* newSource) { source = newSource; }
 ActionSource* CurrentActionSource() { return source; }
+
+void SetActionObserver(ActionObserver* newObserver) { observer = newObserver; }
+
+void TellActionObserver(uint8_t actions) {
+  if (observer) observer->Took(actions);
+}

@@ -24,3 +24,15 @@ uint8_t ReadHeldActions();
 // Null: the player at the keys and the gamepad.
 void SetActionSource(ActionSource* source);
 ActionSource* CurrentActionSource();
+
+// Sees every step's actions as the game takes them, before they act (the
+// recorder of the game being played).
+class ActionObserver {
+ public:
+  virtual ~ActionObserver() = default;
+  virtual void Took(uint8_t actions) = 0;
+};
+
+// Null: nobody watches.
+void SetActionObserver(ActionObserver* observer);
+void TellActionObserver(uint8_t actions);

@@ -8,31 +8,35 @@
 #include "scene/stage.h"
 
 void AddScore(int points) {
-  score += points;
-  if (score > bestScore) bestScore = score;
-  std::snprintf(scoreText, sizeof scoreText, "%08d", score);
-  std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
+  game.score += points;
+  if (game.score > bestScore) bestScore = game.score;
+  ShowScores();
   // One award per call: a jump over two thresholds pays the second at the
   // next call.
-  if (score >= nextBonusScore) {
-    nextBonusScore += 10000;
-    if (lives < 4) stage.AddElement(&lifeIcons[lives]);
-    lives += 1;
-    if (bombs < 4) stage.AddElement(&bombIcons[bombs]);
-    bombs += 1;
+  if (game.score >= game.nextBonusScore) {
+    game.nextBonusScore += 10000;
+    if (game.lives < 4) stage.AddElement(&lifeIcons[game.lives]);
+    game.lives += 1;
+    if (game.bombs < 4) stage.AddElement(&bombIcons[game.bombs]);
+    game.bombs += 1;
     engine.PlaySample(dat::kSndBonus, 0);
   }
 }
 
+void ShowScores() {
+  std::snprintf(scoreText, sizeof scoreText, "%08d", game.score);
+  std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
+}
+
 void ShowLifeAndBombIcons() {
-  for (int i = 0; i < lives && i < 4; ++i) stage.AddElement(&lifeIcons[i]);
-  for (int i = 0; i < bombs && i < 4; ++i) stage.AddElement(&bombIcons[i]);
+  for (int i = 0; i < game.lives && i < 4; ++i) stage.AddElement(&lifeIcons[i]);
+  for (int i = 0; i < game.bombs && i < 4; ++i) stage.AddElement(&bombIcons[i]);
 }
 
 void TakeLifeIcon() {
-  if (lives < 4 && lives >= 0) stage.RemoveElement(&lifeIcons[lives]);
+  if (game.lives < 4 && game.lives >= 0) stage.RemoveElement(&lifeIcons[game.lives]);
 }
 
 void TakeBombIcon() {
-  if (bombs < 4 && bombs >= 0) stage.RemoveElement(&bombIcons[bombs]);
+  if (game.bombs < 4 && game.bombs >= 0) stage.RemoveElement(&bombIcons[game.bombs]);
 }

@@ -8,6 +8,7 @@
 #include "game/controls.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
+#include "entities/score_sink.h"
 #include "game/scoring.h"
 #include "entities/play_objects.h"
 #include "scene/scene_objects.h"
@@ -64,8 +65,7 @@ void BuildScreenObjects() {
   helpBox.Init(kHelpId, white, black, 31, 382, 548, 641, 615, 1, "Help");
   quitBox.Init(kQuitId, white, black, 31, 382, 648, 641, 715, 1, "Quit");
 
-  worldMap.Init(engine.Bitmap(dat::kWorld), 0, 0, 4096, 768, 0, 0, 1024, 768, 0, "The Map");
-  worldMap.Follow(&ship);
+  worldMap.Init(engine.Bitmap(dat::kWorld), 4096, 768, 0, 0, 1024, 768, 0, "The Map");
   scanner.Init(256, 0, 2);
   ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
   for (Bullet& bullet : bullets) bullet.Init(engine.Bitmap(dat::kBeamRight), 0, 0, 0, 1, "Bullet");
@@ -73,6 +73,8 @@ void BuildScreenObjects() {
   for (int i = 0; i < kHumanCount; ++i) humans[i].Init(i, 0, 1, 0, 0, 0, 1, "Human");
 
   AddScore(0);
+  // What the entities earn (a rescue, the boss's parts) is scored like the rest.
+  SetScoreSink(AddScore);
 
   FONT* scoreFontData = engine.Font(dat::kFontMedium);
   FONT* smallFont = engine.Font(dat::kFontSmall);

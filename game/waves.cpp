@@ -45,20 +45,18 @@ const char* const kNewHumanMessages[10] = {
     "A new human has arrived for protection!",
 };
 
-int pendingSpawns = 0;
-int enemyFireInterval = 0;
-
 void LoadWave(int w) {
-  enemyFireInterval = 50;
-  for (int t = 0; t < kEnemyTypes; ++t) waveTypeCounts[t] = kWaveTable[w].counts[t];
+  world->wave = w;
+  world->enemyFireInterval = 50;
+  for (int t = 0; t < kEnemyTypes; ++t) world->waveTypeCounts[t] = kWaveTable[w].counts[t];
 }
 
 void SpawnWave(int w) {
   DeleteEnemies();
-  liveEnemies = 0;
+  world->liveEnemies = 0;
   CancelSpawnIns();
   for (int t = 0; t < kEnemyTypes; ++t)
-    for (int j = 0; j < waveTypeCounts[t]; ++j) MaterialiseEnemy(t, w, j);
+    for (int j = 0; j < world->waveTypeCounts[t]; ++j) MaterialiseEnemy(t, w, j);
   for (Human& human : humans)
     if (human.GetState() == Human::kPresent) stage.Show(&human);
   if (w == kBossWave) {
@@ -94,50 +92,12 @@ void MaterialiseEnemy(int type, int w, int j) {
   engine.PlaySample(dat::kSndMaterialise, 0);
   stage.AddElement(implosion);
   delete e;
-  pendingSpawns += 1;
-}
-
-void EnterEnemy(int type, int x, int y) {
-  if (enemyCount >= kMaxEnemies) return;
-  Entity* e = CreateEnemy(type);
-  if (!e) return;
-  enemies[enemyCount] = e;
-  e->Init(enemyFireInterval, 0, 1, 0, 0, 0, 1, "Baddie");
-  e->SetScore(type >= 0 && type < kEnemyTypes ? kEnemyScores[type] : kEnemyScores[kLander]);
-  e->SetPosition(x, y);
-  // A lander that comes as a mutant (nobody left to abduct) is owed as a
-  // mutant from now on: its kill lowers the mutants' count, and a restarted
-  // wave must not bring back a lander that was already shot down.
-  if (type >= 0 && type < kEnemyTypes && e->GetType() != type) {
-    waveTypeCounts[type] -= 1;
-    waveTypeCounts[e->GetType()] += 1;
-  }
-  stage.AddElement(e);
-  enemyCount += 1;
-  liveEnemies += 1;
-}
-
-void CancelSpawnIns() {
-  for (Implosion& implosion : implosions) stage.Hide(&implosion);
-  pendingSpawns = 0;
-}
-
-void DeleteEnemies() {
-  for (int i = 0; i < enemyCount; ++i) {
-    if (!enemies[i]) continue;
-    stage.Hide(enemies[i]);
-    delete enemies[i];
-    enemies[i] = nullptr;
-  }
-  enemyCount = 0;
-  // An empty array holds no living enemy, whoever empties it (a new game set
-  // up after a lost one too).
-  liveEnemies = 0;
+  world->pendingSpawns += 1;
 }
 
 void ClearWave() {
   // Mines are not brought back when the wave restarts.
-  waveTypeCounts[kMine] = 0;
+  world->waveTypeCounts[kMine] = 0;
   DeleteEnemies();
   for (Human& human : humans) {
     if (human.GetState() != Human::kPresent) continue;

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "engine/game_folders.h"
+#include "game/game_state.h"
 #include "game/high_scores.h"
+#include "game/state_checksum.h"
 #include "replay/replay_library.h"
 
 GameRecorder gameRecorder;
@@ -20,19 +22,36 @@ void GameRecorder::Begin(uint32_t seed, int64_t date) {
   replay_.header.date = date;
   replay_.actions.reserve(kReservedSteps);
   recording_ = true;
+  cut_ = false;
   file_.clear();
+  SetActionObserver(this);
 }
 
-void GameRecorder::Record(uint8_t actions) {
-  if (recording_ && replay_.actions.size() < kMaxReplaySteps) replay_.actions.push_back(actions & kActionMask);
+void GameRecorder::Took(uint8_t actions) {
+  if (!recording_ || cut_) return;
+  const size_t steps = replay_.actions.size();
+  if (steps >= stepLimit_) {
+    // The game goes on, unrecorded: the replay ends here as if the player had
+    // quit at this step, which is what playing it back gives.
+    cut_ = true;
+    resultAtCut_ = {game.score, game.waveIndex + 1, static_cast<uint32_t>(steps)};
+    return;
+  }
+  if (steps > 0 && steps % replay_.checkpointInterval == 0) replay_.checkpoints.push_back(GameStateChecksum());
+  replay_.actions.push_back(actions & kActionMask);
 }
 
 bool GameRecorder::Finish(int score, int wave) {
   if (!recording_) return false;
   recording_ = false;
-  replay_.result.score = score;
-  replay_.result.wave = wave;
-  replay_.result.steps = static_cast<uint32_t>(replay_.actions.size());
+  SetActionObserver(nullptr);
+  if (cut_) {
+    replay_.result = resultAtCut_;
+  } else {
+    replay_.result.score = score;
+    replay_.result.wave = wave;
+    replay_.result.steps = static_cast<uint32_t>(replay_.actions.size());
+  }
   const std::string folder = gameFolders.ReplayFolder();
   if (folder.empty() || !EnsureFolder(folder)) return false;
   const std::string file = folder + "/" + ReplayFileName(replay_.header.date, replay_.header.seed);
@@ -46,7 +65,7 @@ bool GameRecorder::Finish(int score, int wave) {
 }
 
 void GameRecorder::NameLastGame(const char* name) {
-  if (file_.empty() || recording_) return;
+  if (file_.empty() || recording_ || replay_.header.name == name) return;
   replay_.header.name = name;
   if (!WriteReplayFile(file_, replay_))
     std::fprintf(stderr, "vevarnholt: the name could not be written into %s\n", file_.c_str());
@@ -55,6 +74,6 @@ void GameRecorder::NameLastGame(const char* name) {
 
 void GameRecorder::Prune() const {
   std::vector<ScoreTableEntry> table;
-  for (int i = 0; i < kHighScoreCount; ++i) table.push_back({highScores[i], highScoreNames[i]});
+  for (int i = 0; i < kHighScoreCount; ++i) table.push_back({highScores[i], highScoreNames[i], highScoreReplays[i]});
   PruneReplays(gameFolders.ReplayFolder(), table);
 }

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/atomic_file.h"
+
 namespace {
 
 // As in PNG: the high bit catches a 7-bit transfer, "\r\n", 0x1A and "\n" a
@@ -242,27 +244,6 @@ void AppendChunk(std::vector<uint8_t>& out, const char* type, const uint8_t* dat
   out.insert(out.end(), type, type + 4);
   if (length > 0) out.insert(out.end(), data, data + length);
   PutU32(out, ChunkCrc(out.data() + start, static_cast<uint32_t>(length)));
-}
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
-// So that the rename itself survives a power cut.
-void SyncFolderOf(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
 }
 
 }  // namespace
@@ -504,17 +485,5 @@ std::vector<uint8_t> SerializeReplay(const Replay& replay) {
 bool WriteReplayFile(const std::string& path, const Replay& replay) {
   const std::vector<uint8_t> bytes = SerializeReplay(replay);
   if (bytes.empty() || bytes.size() > kMaxReplayFileSize) return false;
-  // Written beside the real file and renamed over it only when all of it is
-  // on disk, so a crash or a full disk never leaves half a replay.
-  const std::string temporary = path + ".tmp";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  SyncFolderOf(path);
-  return true;
+  return WriteFileAtomically(path, bytes.data(), bytes.size());
 }

@@ -44,7 +44,6 @@ void ForEachReplayFile(const std::string& folder,
 
 struct ReplayOnDisk {
   std::string name;
-  bool readable = false;
   int64_t date = 0;
   int32_t score = 0;
   std::string player;
@@ -74,18 +73,17 @@ bool EnsureFolder(const std::string& path) { return MakeFolders(path, gameFolder
 
 void PruneReplays(const std::string& folder, const std::vector<ScoreTableEntry>& table, int keepRecent) {
   std::vector<ReplayOnDisk> replays;
-  ForEachReplayFile(folder, [&](const std::string& name, const struct stat& info) {
+  ForEachReplayFile(folder, [&](const std::string& name, const struct stat&) {
+    Replay replay;
+    // Whatever cannot be read as a replay of these rules is not ours to
+    // remove: it may be a good file the game could not read just now.
+    if (ReadReplayFile(Join(folder, name), replay) != ReplayError::kNone) return;
+    if (replay.header.rulesVersion != kRulesVersion) return;
     ReplayOnDisk found;
     found.name = name;
-    Replay replay;
-    found.readable = ReadReplayFile(Join(folder, name), replay) == ReplayError::kNone;
-    if (found.readable) {
-      found.date = replay.header.date;
-      found.score = replay.result.score;
-      found.player = replay.header.name;
-    } else {
-      found.date = static_cast<int64_t>(info.st_mtime);
-    }
+    found.date = replay.header.date;
+    found.score = replay.result.score;
+    found.player = replay.header.name;
     replays.push_back(found);
   });
 
@@ -94,8 +92,13 @@ void PruneReplays(const std::string& folder, const std::vector<ScoreTableEntry>&
   std::sort(replays.begin(), replays.end(),
             [](const ReplayOnDisk& a, const ReplayOnDisk& b) { return MoreRecent(b, a); });
   for (const ScoreTableEntry& line : table) {
+    if (!line.replay.empty()) {
+      for (ReplayOnDisk& replay : replays)
+        if (replay.name == line.replay) replay.keep = true;
+      continue;
+    }
     for (ReplayOnDisk& replay : replays) {
-      if (replay.readable && !replay.keep && replay.score == line.score && replay.player == line.name) {
+      if (!replay.keep && replay.score == line.score && replay.player == line.name) {
         replay.keep = true;
         break;
       }
@@ -114,6 +117,7 @@ bool FindBestReplay(const std::string& folder, std::string& path, Replay* out) {
   ForEachReplayFile(folder, [&](const std::string& name, const struct stat&) {
     Replay replay;
     if (ReadReplayFile(Join(folder, name), replay) != ReplayError::kNone) return;
+    if (replay.header.rulesVersion != kRulesVersion) return;
     ReplayOnDisk candidate;
     candidate.name = name;
     candidate.date = replay.header.date;

@@ -20,20 +20,26 @@ std::string ReplayFileName(int64_t date, uint32_t seed);
 // exists afterwards.
 bool EnsureFolder(const std::string& path);
 
-// One line of the high-score table.
+// One line of the high-score table, with the file name of its game's replay
+// when the table's replay list names one.
 struct ScoreTableEntry {
   int32_t score = 0;
   std::string name;
+  std::string replay;
 };
 
-// Keeps the replays of the games in the table (a replay whose score and name
-// match a line; of several alike, the oldest, as the table keeps the earlier
-// of equal scores) and the `keepRecent` most recent ones (by the date in the
-// file, then by file name; a file that cannot be read counts by its
-// modification time), and removes the other replay files. A missing or
+// Keeps the replays of the games in the table and the `keepRecent` most recent
+// ones, and removes the other replays of this game's rules. A line of the
+// table keeps the replay its list names; a line without one keeps a replay
+// whose score and name match it (of several alike the oldest, as the table
+// keeps the earlier of equal scores). Recent is by the date in the file, then
+// by file name. Only files read whole as replays of this game's rules are
+// ever removed: one that cannot be opened or read, a damaged one, or one of
+// other rules stays, and does not count among the recent. A missing or
 // unreadable folder is left as it is.
 void PruneReplays(const std::string& folder, const std::vector<ScoreTableEntry>& table, int keepRecent = 20);
 
-// The readable replay with the highest score (of equal scores the most recent):
-// its path and, when asked, the replay itself. False when there is none.
+// The replay of this game's rules with the highest score (of equal scores the
+// most recent): its path and, when asked, the replay itself. False when there
+// is none.
 bool FindBestReplay(const std::string& folder, std::string& path, Replay* out = nullptr);

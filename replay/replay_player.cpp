@@ -2,13 +2,16 @@
 
 #include <allegro.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/clock.h"
 #include "engine/command_line.h"
 #include "engine/graphics_engine.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/state_checksum.h"
 #include "replay/headless_game.h"
 #include "entities/play_objects.h"
 #include "engine/input.h"
@@ -25,11 +28,18 @@ void PrintReplayError(const std::string& file, ReplayError error, const std::str
 }  // namespace
 
 bool ReplaySource::Next(uint8_t& actions) {
+  if (next_ > 0 && next_ % replay_.checkpointInterval == 0) {
+    const size_t checkpoint = next_ / replay_.checkpointInterval - 1;
+    if (checkpoint < replay_.checkpoints.size() && replay_.checkpoints[checkpoint] != GameStateChecksum()) {
+      departedAt_ = static_cast<uint32_t>(next_);
+      return false;
+    }
+  }
   if (next_ >= replay_.actions.size()) {
     if (!ranOut_) {
       ranOut_ = true;
-      resultWhenRanOut_.score = score;
-      resultWhenRanOut_.wave = waveIndex + 1;
+      resultWhenRanOut_.score = game.score;
+      resultWhenRanOut_.wave = game.waveIndex + 1;
       resultWhenRanOut_.steps = StepsPlayed();
     }
     return false;
@@ -57,8 +67,8 @@ ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source) {
   if (source.RanOut()) {
     result = source.ResultWhenRanOut();
   } else {
-    result.score = score;
-    result.wave = waveIndex + 1;
+    result.score = game.score;
+    result.wave = game.waveIndex + 1;
     result.steps = source.StepsPlayed();
   }
   EndGame();
@@ -67,12 +77,7 @@ ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source) {
 
 int VerifyReplayFile(const std::string& file) {
   Replay replay;
-  std::string detail;
-  const ReplayError error = ReadReplayFile(file, replay, &detail);
-  if (error != ReplayError::kNone) {
-    PrintReplayError(file, error, detail);
-    return kExitBadData;
-  }
+  if (!LoadReplayToWatch(file, replay)) return kExitBadData;
 
   std::string problem;
   if (!StartHeadlessGame(problem)) {
@@ -83,6 +88,10 @@ int VerifyReplayFile(const std::string& file) {
   const ReplayResult result = PlayRecordedGame(replay, source);
   StopHeadlessGame();
 
+  if (source.DepartedAt() > 0) {
+    std::fprintf(stderr, "%s: replay departs from its game at step %u\n", file.c_str(), source.DepartedAt());
+    return kExitBadData;
+  }
   if (!(result == replay.result)) {
     std::fprintf(stderr,
                  "%s: the result does not match the recording: recorded score %d, wave %d, steps %u; "
@@ -92,15 +101,27 @@ int VerifyReplayFile(const std::string& file) {
     return kExitBadData;
   }
   std::printf("score %d, wave %d, steps %u\n", result.score, result.wave, result.steps);
+  // A result nobody receives is no verification.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "%s: the result could not be written: %s\n", file.c_str(), std::strerror(errno));
+    return kExitIoError;
+  }
   return 0;
 }
 
 bool LoadReplayToWatch(const std::string& file, Replay& replay) {
   std::string detail;
   const ReplayError error = ReadReplayFile(file, replay, &detail);
-  if (error == ReplayError::kNone) return true;
-  PrintReplayError(file, error, detail);
-  return false;
+  if (error != ReplayError::kNone) {
+    PrintReplayError(file, error, detail);
+    return false;
+  }
+  const std::string otherRules = OtherRulesMessage(replay.header);
+  if (!otherRules.empty()) {
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), otherRules.c_str());
+    return false;
+  }
+  return true;
 }
 
 void WatchReplay(const Replay& replay) {

@@ -8,6 +8,7 @@ void AnimatedSprite::Init(BITMAP* bmp, int px, int py, int w, int h, int centre,
   bitmap = bmp;
   x = px;
   y = py;
+  vx = vy = 0;
   width = w;
   height = h;
   centred = centre;
@@ -41,18 +42,18 @@ void RotateSprite(BITMAP* target, BITMAP* sprite, int x, int y, int angle) {
 }
 }  // namespace
 
-void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, true); }
+void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, x, y, true); }
 
-void AnimatedSprite::DrawUnrotated(BITMAP* target) { DrawSprite(target, false); }
+void AnimatedSprite::DrawUnrotated(BITMAP* target) { DrawSprite(target, x, y, false); }
 
-void AnimatedSprite::DrawSprite(BITMAP* target, bool allowRotation) {
+void AnimatedSprite::DrawSprite(BITMAP* target, int atX, int atY, bool allowRotation) {
   if (!bitmap) return;
   const bool rotate = allowRotation && angle != 0;
   if (!worldSpace) {
-    int px = x, py = y;
+    int px = atX, py = atY;
     if (centred) {
-      px = x - bitmap->w / 2;
-      py = y - bitmap->h / 2;
+      px = atX - bitmap->w / 2;
+      py = atY - bitmap->h / 2;
     }
     if (rotate)
       RotateSprite(target, bitmap, px, py, angle);
@@ -62,8 +63,8 @@ void AnimatedSprite::DrawSprite(BITMAP* target, bool allowRotation) {
   }
 
   const int l = viewport.left, t = viewport.top, r = viewport.right, b = viewport.bottom;
-  int sx = x - ViewX + l;
-  int sy = y - ViewY + t;
+  int sx = atX - ViewX + l;
+  int sy = atY - ViewY + t;
   int srcX = 0, srcY = 0;
   int w = width, h = height;
   // Near the seam, things at the start of the world show right of it.

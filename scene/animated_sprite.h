@@ -32,10 +32,13 @@ class AnimatedSprite : public Element {
   // One step of motion: wraps x into 0..4096, clamps y to -40..718.
   void Move();
 
+  // Draws the sprite's picture as if it stood at (px, py), without moving it.
+  void DrawAt(BITMAP* target, int px, int py) { DrawSprite(target, px, py, true); }
+
  protected:
   // The drawing without rotation: the bullets and the ship use this.
   void DrawUnrotated(BITMAP* target);
-  void DrawSprite(BITMAP* target, bool allowRotation);
+  void DrawSprite(BITMAP* target, int atX, int atY, bool allowRotation);
 
   BITMAP* bitmap = nullptr;
   int x = 0, y = 0;

@@ -130,13 +130,15 @@ int RenderList::PointAt(int x, int y) {
   Element* found = Search(root, x, y);
   if (hovered && hovered != found) hovered->Unhighlight();
   if (!found) return -1;
+  // Timed by the wall clock: a game's clock stands still while its quit
+  // question is open, and the question's buttons must light up all the same.
   if (found == hovered) {
-    if (!TickElapsed(hoverStamp, 1)) return found->GetId();
+    if (!WallTickElapsed(hoverStamp, 1)) return found->GetId();
     found->Highlight();
   } else {
     hovered = found;
   }
-  hoverStamp = TickNow();
+  hoverStamp = WallTickNow();
   return found->GetId();
 }
 

@@ -30,3 +30,9 @@ void TimedSprite::RestartAnimation() {
   if (frames[0]) SetBitmap(frames[0]);
   stamp = TickNow();
 }
+
+void TimedSprite::ShowFrame(int index) {
+  if (index < 0 || index >= frameCount) return;
+  frame = index;
+  SetBitmap(frames[frame]);
+}

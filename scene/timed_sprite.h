@@ -40,6 +40,8 @@ class TimedSprite : public AnimatedSprite {
 
   // Advances the animation if its period has elapsed (at most one step).
   void StepFrame();
+  // Shows frame `index` of the list (an animation its owner steps itself).
+  void ShowFrame(int index);
 
  protected:
   int frameCount = 0;

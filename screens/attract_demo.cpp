@@ -9,6 +9,7 @@
 #include "engine/graphics_engine.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/scoring.h"
 #include "game/waves.h"
 #include "replay/replay_library.h"
 #include "replay/replay_player.h"
@@ -19,32 +20,20 @@
 
 namespace {
 
-// What a game changes of the player's standing, put back after the demo.
+// What a game changes of the player's standing, put back after the demo: the
+// game's state value whole, and the program's best score.
 struct Standing {
-  int waveIndex, score, bestScore, lives, bombs, nextBonusScore, humansAlive;
-  char scoreText[kScoreTextSize], bestScoreText[kScoreTextSize];
+  GameState game;
+  int bestScore;
 
   void Save() {
-    waveIndex = ::waveIndex;
-    score = ::score;
+    game = ::game;
     bestScore = ::bestScore;
-    lives = ::lives;
-    bombs = ::bombs;
-    nextBonusScore = ::nextBonusScore;
-    humansAlive = ::humansAlive;
-    std::memcpy(scoreText, ::scoreText, sizeof scoreText);
-    std::memcpy(bestScoreText, ::bestScoreText, sizeof bestScoreText);
   }
   void Restore() const {
-    ::waveIndex = waveIndex;
-    ::score = score;
+    ::game = game;
     ::bestScore = bestScore;
-    ::lives = lives;
-    ::bombs = bombs;
-    ::nextBonusScore = nextBonusScore;
-    ::humansAlive = humansAlive;
-    std::memcpy(::scoreText, scoreText, sizeof scoreText);
-    std::memcpy(::bestScoreText, bestScoreText, sizeof bestScoreText);
+    ShowScores();
   }
 };
 

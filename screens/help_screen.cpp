@@ -38,7 +38,7 @@ void RunHelp(MusicTrack* track) {
   picture.Init(engine.Bitmap(dat::kHelpBackground), 0, 0, 0, 0, 1024, 768, 0, "Splash");
   // With a human present the type-0 enemies come as landers, not mutants; the
   // landers are drawn in the world, which starts at the screen's corner here.
-  humansAlive = 1;
+  world->humansAlive = 1;
   ViewX = 0;
   ViewY = 0;
 
@@ -80,7 +80,7 @@ void RunHelp(MusicTrack* track) {
   // nothing of this screen waits frozen on the render list for the game.
   CancelSpawnIns();
   DeleteEnemies();
-  liveEnemies = 0;
+  world->liveEnemies = 0;
   for (int k = 0; k < kStoryLineCount; ++k) stage.RemoveElement(&storyLabels[k]);
   for (TextLabel& hint : hints) stage.RemoveElement(&hint);
   stage.RemoveElement(&picture);

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 #include "engine/data_index.h"
 #include "engine/game_folders.h"
@@ -25,6 +26,16 @@ namespace {
 constexpr int kCaretPeriod = 16;  // steps on, then as many off
 constexpr int kDemoIdleSteps = 30 * 50;
 constexpr char kNameHint[] = "A new high score! Type your name and press Enter";
+
+// The line of the table whose name is being typed, or -1.
+int entryBeingNamed = -1;
+
+// The file name of the last game's replay, for the table's replay list.
+std::string LastReplayName() {
+  const std::string& path = gameRecorder.LastFile();
+  const std::string::size_type slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 // While a name is typed, a line above the table says so and a caret blinks
 // after the name. The caret label draws the name followed by "_" exactly over
@@ -97,8 +108,9 @@ void HideLogo() {
 void RunTitleScreen() {
   // The last game's score enters the table at once (an equal score goes
   // below); its name is then typed into the new entry while the screen shows.
-  const int entry = InsertHighScore(score);
+  const int entry = InsertHighScore(game.score, LastReplayName());
   bool typing = entry >= 0;
+  entryBeingNamed = entry;
   NameEntryPrompt prompt;
 
   // Shown again after each attract demo, from the logo's slide on.
@@ -164,5 +176,8 @@ void RunTitleScreen() {
   }
 
   if (entry >= 0) gameRecorder.NameLastGame(highScoreNames[entry]);
+  entryBeingNamed = -1;
   WriteScores();
 }
+
+int NameEntryOnTitle() { return entryBeingNamed; }

@@ -8,3 +8,7 @@ void RunTitleScreen();
 // The names of the title music and of the menu's.
 constexpr const char* kTitleTrackFile = "VeVarnHolt-CopperSky.mp3";
 constexpr const char* kMenuTrackFile = "VeVarnHolt-GlassHarbour.mp3";
+
+// The line of the high-score table whose name the title is asking for, or -1
+// (a program ending meanwhile keeps the name typed so far).
+int NameEntryOnTitle();

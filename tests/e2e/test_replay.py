@@ -18,7 +18,10 @@ import harness
 from harness import Game
 
 EXIT_BAD_DATA = 65
+EXIT_IO_ERROR = 74
 STEPS_PER_SECOND = 50
+CHECKPOINT_STEPS = 250
+OLD_VERSION_FILE = "20261201-120000-0000abcd.replay"
 SIGNATURE_SIZE = 8
 VERIFY_LINE = re.compile(r"score (\d+), wave (\d+), steps (\d+)\n\Z")
 
@@ -69,6 +72,24 @@ def recorded_result(data):
     """(score, wave, steps) as the file's RSLT chunk holds them."""
     body = dict(read_chunks(data))[b"RSLT"]
     return struct.unpack(">iiI", body)
+
+
+def as_version_100(data):
+    """The replay as version 1.0.0 of the game wrote it: a format-1 header,
+    without the rules version, the kind of game and its starting wave."""
+    def old_head(body):
+        version_text_at = 4 + 4 + 4 + 8
+        rest = body[version_text_at:-2]
+        text_length = rest[0]
+        rest = bytes([5]) + b"1.0.0" + rest[1 + text_length:]
+        return struct.pack(">I", 1) + body[8:version_text_at] + rest
+    return with_chunk(data, b"HEAD", old_head)
+
+
+def with_actions(data, change):
+    """The replay with its action bytes passed through change(), every
+    checksum made good: a file no check of the file itself can tell."""
+    return with_chunk(data, b"ACTS", lambda body: zlib.compress(bytes(change(bytearray(zlib.decompress(body)))), 9))
 
 
 # ---------------------------------------------------------------------------
@@ -166,6 +187,13 @@ class RecordedGameTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         game = Game("replay-record")
+        # A game of version 1.0.0 in the same folder: refused by its version,
+        # but the player's all the same, and never removed.
+        os.makedirs(os.path.join(game.work, "replays"), exist_ok=True)
+        with open(os.path.join(harness.OPTIONS.game_dir, "demo.replay"), "rb") as f:
+            cls.old_version = as_version_100(f.read())
+        with open(os.path.join(game.work, "replays", OLD_VERSION_FILE), "wb") as f:
+            f.write(cls.old_version)
         try:
             game.wait_for_screen("the title screen", harness.title_shown, 60)
             game.key("Return")
@@ -187,7 +215,9 @@ class RecordedGameTest(unittest.TestCase):
             cls.exit_code = game.exit_code(30)
         finally:
             game.close()
-        cls.replays = sorted(glob.glob(os.path.join(game.work, "replays", "*")))
+        cls.replays = sorted(path for path in glob.glob(os.path.join(game.work, "replays", "*"))
+                             if not path.endswith(OLD_VERSION_FILE))
+        cls.old_version_kept = os.path.exists(os.path.join(game.work, "replays", OLD_VERSION_FILE))
 
     def recording(self):
         self.assertEqual(self.exit_code, 0)
@@ -255,14 +285,14 @@ class RecordedGameTest(unittest.TestCase):
         self.assert_refused(folder, "kav.dat")
         self.assert_refused(folder, "text.replay", b"score 0, wave 1, steps 300\nnot a recording at all\n")
 
-        # Format version 2 and another score, each with its checksum made
+        # Format version 3 and another score, each with its checksum made
         # right: refused for what they say, not for a checksum. The same
         # change without the checksum made right gives the checksum's message.
-        version2 = with_chunk(data, b"HEAD", lambda body: struct.pack(">I", 2) + body[4:])
-        version_message = self.assert_refused(folder, "version-2.replay", version2)
+        version3 = with_chunk(data, b"HEAD", lambda body: struct.pack(">I", 3) + body[4:])
+        version_message = self.assert_refused(folder, "version-3.replay", version3)
         unsummed = bytearray(data)
-        unsummed[head_start:head_start + 4] = struct.pack(">I", 2)
-        unsummed_message = self.assert_refused(folder, "version-2-bad-crc.replay", bytes(unsummed))
+        unsummed[head_start:head_start + 4] = struct.pack(">I", 3)
+        unsummed_message = self.assert_refused(folder, "version-3-bad-crc.replay", bytes(unsummed))
         self.assertNotEqual(version_message, unsummed_message, "the version is read once the checksum holds")
 
         score, wave, steps = recorded_result(data)
@@ -273,6 +303,45 @@ class RecordedGameTest(unittest.TestCase):
         with open(os.path.join(folder, "rebuilt.replay"), "wb") as f:
             f.write(with_chunk(data, b"RSLT", lambda body: body))
         self.assertEqual(verify(folder, "rebuilt.replay")[0], 0)
+
+    def test_a_replay_that_departs_from_its_game_names_the_step(self):
+        with open(self.recording(), "rb") as f:
+            data = f.read()
+        steps = recorded_result(data)[2]
+        self.assertGreater(steps, CHECKPOINT_STEPS, "the recorded game reaches its first checkpoint")
+        folder = verify_folder("replay-departs")
+
+        # Down instead of up for a few steps early on: the file is whole, the
+        # game it plays is another one from there.
+        def dive(actions):
+            for i in range(10, 40):
+                actions[i] = (actions[i] & ~0x03) | 0x02
+            return actions
+        message = self.assert_refused(folder, "dived.replay", with_actions(data, dive))
+        self.assertEqual(message, "replay departs from its game at step %d" % CHECKPOINT_STEPS)
+
+    def test_a_replay_of_version_one_is_refused_by_its_versions_and_kept(self):
+        self.recording()
+        self.assertTrue(self.old_version_kept, "the game's clean-up of its replays left the 1.0.0 game alone")
+        folder = verify_folder("replay-old-version")
+        message = self.assert_refused(folder, OLD_VERSION_FILE, self.old_version)
+        self.assertRegex(message, r"^recorded by version 1\.0\.0 of the game, whose rules differ from this "
+                                  r"version \(\d+\.\d+\.\d+\)$")
+        self.assertTrue(os.path.exists(os.path.join(folder, OLD_VERSION_FILE)), "refusing it leaves it")
+
+    def test_a_result_line_that_cannot_be_written_is_an_error(self):
+        path = self.recording()
+        folder = verify_folder("replay-full")
+        shutil.copy(path, os.path.join(folder, "game.replay"))
+        env = dict(os.environ)
+        env.pop("DISPLAY", None)
+        with open("/dev/full", "w") as full:
+            result = subprocess.run([os.path.join(os.path.abspath(harness.OPTIONS.game_dir), "kav"), "--verify",
+                                     "game.replay"], cwd=folder, env=env, stdout=full, stderr=subprocess.PIPE,
+                                    timeout=120)
+        err = result.stderr.decode("latin-1")
+        self.assertEqual(result.returncode, EXIT_IO_ERROR, err)
+        self.assertTrue(err.startswith("game.replay: ") and err.count("\n") == 1, err)
 
     def watch(self, name):
         """Starts `kav --window --replay` on the recording; (game, steps)."""

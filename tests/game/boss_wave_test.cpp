@@ -55,11 +55,11 @@ class BossWaveTest : public GameFixture {
 
 TEST_F(BossWaveTest, GunnerTakesTheBossApartAndClearsWaveTwenty) {
   SetUpGame();
-  waveIndex = kBossWave;
+  game.waveIndex = kBossWave;
   StartWave();
   ASSERT_TRUE(boss.IsOnList());
   EXPECT_EQ(boss.GetHeadHits(), 15);
-  EXPECT_EQ(pendingSpawns, 4 + 25);
+  EXPECT_EQ(world->pendingSpawns, 4 + 25);
 
   constexpr int kStepBudget = 20000;
   int steps = 0;
@@ -80,8 +80,8 @@ TEST_F(BossWaveTest, GunnerTakesTheBossApartAndClearsWaveTwenty) {
   }
 
   ASSERT_TRUE(done) << "wave not cleared within " << kStepBudget << " steps";
-  EXPECT_TRUE(waveProgress.waveDone);
-  EXPECT_FALSE(waveProgress.gameOver);
+  EXPECT_TRUE(game.waveProgress.waveDone);
+  EXPECT_FALSE(game.waveProgress.gameOver);
   ASSERT_GT(beatenAtStep, 0);
   // Taken apart completely, in the only order it allows.
   EXPECT_EQ(boss.GetTorsoHits(), 0);
@@ -95,15 +95,15 @@ TEST_F(BossWaveTest, GunnerTakesTheBossApartAndClearsWaveTwenty) {
   EXPECT_EQ(platform.Plays(dat::kSndMissile34), bossShotsWhenBeaten);
   // The wave ends 101 steps after the last threat, no sooner.
   EXPECT_GE(steps, beatenAtStep + 101);
-  EXPECT_EQ(liveEnemies, 0);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->liveEnemies, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   // Boss points (7500 at least) and 4 bombers and 25 baiters at the very least.
-  EXPECT_GE(score, 7500 + 4 * 150 + 25 * 100);
+  EXPECT_GE(game.score, 7500 + 4 * 150 + 25 * 100);
   EXPECT_FALSE(shipHit) << "the gunner's ship stands far from the boss and shoots everything that comes";
 
   // After the last wave the game goes on with wave 11.
   FinishClearedWave();
-  EXPECT_EQ(waveIndex, 10);
+  EXPECT_EQ(game.waveIndex, 10);
   EXPECT_FALSE(boss.IsOnList());
 }
 

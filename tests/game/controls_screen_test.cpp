@@ -60,9 +60,9 @@ TEST_F(ControlsScreenTest, AClickOnAKeyBoxShowsThePromptAndTheNextKeyIsAssigned)
   });
   EXPECT_EQ(withPrompt, kScreenElements + 1);
   EXPECT_EQ(afterKey, kScreenElements);
-  EXPECT_EQ(controlKeys[kFire], KEY_X);
+  EXPECT_EQ(ControlKey(kFire), KEY_X);
   EXPECT_STREQ(controlKeyNames[kFire], "x");
-  EXPECT_EQ(controlKeys[kUp], KEY_UP);
+  EXPECT_EQ(ControlKey(kUp), KEY_UP);
   EXPECT_EQ(ElementsOnList(), 0);
 }
 
@@ -73,9 +73,9 @@ TEST_F(ControlsScreenTest, ASecondBoxRetargetsThePromptAndTheFirstActionKeepsIts
     if (w == 20) platform.Type(KEY_A);
     if (w == 25) platform.Type(KEY_ESC);
   });
-  EXPECT_EQ(controlKeys[kUp], KEY_UP);
+  EXPECT_EQ(ControlKey(kUp), KEY_UP);
   EXPECT_STREQ(controlKeyNames[kUp], "Up");
-  EXPECT_EQ(controlKeys[kLeft], KEY_A);
+  EXPECT_EQ(ControlKey(kLeft), KEY_A);
   EXPECT_STREQ(controlKeyNames[kLeft], "a");
 }
 
@@ -86,7 +86,7 @@ TEST_F(ControlsScreenTest, EscapeIsNeverAssignedAndLeavesEvenWhileThePromptShows
     if (w == 50) platform.Type(KEY_ESC);
   });
   EXPECT_EQ(platform.Waits(), 11);
-  EXPECT_EQ(controlKeys[kDown], KEY_DOWN);
+  EXPECT_EQ(ControlKey(kDown), KEY_DOWN);
   EXPECT_STREQ(controlKeyNames[kDown], "Down");
   EXPECT_EQ(ElementsOnList(), 0);
 }
@@ -98,7 +98,7 @@ TEST_F(ControlsScreenTest, AKeyWithNoPromptShownChangesNothing) {
     if (w == 10) platform.Type(KEY_ESC);
   });
   const int defaults[kControlCount] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z, KEY_SPACE};
-  for (int i = 0; i < kControlCount; ++i) EXPECT_EQ(controlKeys[i], defaults[i]) << "action " << i;
+  for (int i = 0; i < kControlCount; ++i) EXPECT_EQ(ControlKey(i), defaults[i]) << "action " << i;
   EXPECT_EQ(platform.Waits(), 11);
 }
 
@@ -128,7 +128,7 @@ TEST_F(ControlsScreenTest, AClickBesideTheBoxesDoesNothing) {
     if (w == 12) platform.Type(KEY_ESC);
   });
   EXPECT_EQ(prompt, 0);
-  EXPECT_EQ(controlKeys[kUp], KEY_UP);
+  EXPECT_EQ(ControlKey(kUp), KEY_UP);
 }
 
 TEST_F(ControlsScreenTest, AKeyAlreadyUsedChangesPlacesWithTheOldKeyOfTheAction) {
@@ -139,8 +139,8 @@ TEST_F(ControlsScreenTest, AKeyAlreadyUsedChangesPlacesWithTheOldKeyOfTheAction)
     if (w == 10) platform.Type(KEY_Z);
     if (w == 15) platform.Type(KEY_ESC);
   });
-  ASSERT_EQ(controlKeys[kUp], KEY_Z);
-  ASSERT_EQ(controlKeys[kFire], KEY_UP);
+  ASSERT_EQ(ControlKey(kUp), KEY_Z);
+  ASSERT_EQ(ControlKey(kFire), KEY_UP);
   EXPECT_STREQ(controlKeyNames[kFire], "Up");
   EXPECT_STREQ(controlKeyNames[kUp], "z");
 
@@ -181,7 +181,7 @@ TEST_F(ControlsScreenTest, WhileTheKeyIsAwaitedTheVolumeKeysAreKeysLikeAnyOther)
     if (w == 10) platform.Type(KEY_MINUS);
     if (w == 15) platform.Type(KEY_ESC);
   });
-  EXPECT_EQ(controlKeys[kFire], KEY_MINUS);
+  EXPECT_EQ(ControlKey(kFire), KEY_MINUS);
   EXPECT_EQ(settingsStore.Current().musicVolume, music);
 }
 

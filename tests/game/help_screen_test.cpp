@@ -35,7 +35,7 @@ int ImplosionsOnList() {
 
 TEST_F(HelpScreenTest, FiveLandersMaterialiseInARowAndStayWhereTheyAppear) {
   ViewX = 1500;  // left by a game
-  humansAlive = 0;
+  world->humansAlive = 0;
   int arrived = -1;
   int positionsRight = 0, landers = 0;
   Run([&](long w) {
@@ -88,7 +88,7 @@ TEST_F(HelpScreenTest, LeavingAfterTheLandersArrivedLeavesNoEnemyBehind) {
     if (w == 150) platform.Type(KEY_SPACE);
   });
   EXPECT_EQ(enemyCount, 0);
-  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(world->liveEnemies, 0);
   for (Entity* e : enemies) EXPECT_EQ(e, nullptr);
   EXPECT_EQ(ElementsOnList(), 0);
 }
@@ -103,7 +103,7 @@ TEST_F(HelpScreenTest, LeavingBeforeTheSpawnInsFinishLeavesNoEnemyOrSpawnInBehin
   });
   EXPECT_EQ(converging, 5);
   EXPECT_EQ(ImplosionsOnList(), 0);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   EXPECT_EQ(enemyCount, 0);
   EXPECT_EQ(ElementsOnList(), 0);
   // Nothing arrives later either: a game's steps find no enemy of the help

@@ -29,14 +29,14 @@ class PauseAndPadTest : public GameFixture {
  protected:
   void StartPlay() {
     SetUpGame();
-    input.SetGameKeys(controlKeys, kControlCount);
+    input.SetGameKeys(settingsStore.Current().keys, kControlCount);
     StartWave();
     RunLogicSteps(120);  // the enemies are in and moving
   }
 
   // Everything that moves in play, as numbers.
   static std::vector<int> Snapshot() {
-    std::vector<int> state = {ship.GetX(), ship.GetY(), ship.GetVX(), ship.GetVY(), score, lives, bombs};
+    std::vector<int> state = {ship.GetX(), ship.GetY(), ship.GetVX(), ship.GetVY(), game.score, game.lives, game.bombs};
     for (int i = 0; i < enemyCount; ++i) {
       if (!enemies[i]) continue;
       state.insert(state.end(), {enemies[i]->GetX(), enemies[i]->GetY(), enemies[i]->IsDead() ? 1 : 0});
@@ -124,7 +124,7 @@ TEST_F(PauseAndPadTest, LosingTheFocusPausesUntilThePlayerPressesP) {
 }
 
 TEST_F(PauseAndPadTest, AGameKeyOnPWinsOverPauseWhichStaysOnThePauseKey) {
-  controlKeys[kFire] = KEY_P;
+  AssignControlKey(kFire, KEY_P);
   StartPlay();
   for (Bullet& b : bullets) stage.Hide(&b);
   const long waits = platform.Waits();
@@ -152,7 +152,7 @@ TEST_F(PauseAndPadTest, AScriptedGamepadSteersFiresOncePerPressAndBombs) {
   platform.SetPad(pad);
   RunLogicSteps(5);
   EXPECT_LT(ship.GetVX(), 0);
-  EXPECT_EQ(shipImageFacing, -1);
+  EXPECT_EQ(world->shipImageFacing, -1);
 
   pad.left = false;
   pad.up = true;
@@ -169,11 +169,11 @@ TEST_F(PauseAndPadTest, AScriptedGamepadSteersFiresOncePerPressAndBombs) {
   RunLogicSteps(1);
   EXPECT_EQ(ShotsInFlight(), 2);
 
-  const int bombsBefore = bombs;
+  const int bombsBefore = game.bombs;
   pad.buttons = 1u << 1;  // the smart bomb
   platform.SetPad(pad);
   RunLogicSteps(3);
-  EXPECT_EQ(bombs, bombsBefore - 1);
+  EXPECT_EQ(game.bombs, bombsBefore - 1);
 }
 
 TEST_F(PauseAndPadTest, TheGamepadsStartButtonPausesAndPlaysOn) {
@@ -223,14 +223,14 @@ TEST_F(PauseAndPadTest, VolumeKeysStepInEighthsMuteAndAreKeptButGameKeysWin) {
   EXPECT_TRUE(saved.muted);
 
   // With the smart bomb on M, M bombs and leaves the sound alone.
-  controlKeys[kSmartBomb] = KEY_M;
+  AssignControlKey(kSmartBomb, KEY_M);
   platform.Type(KEY_M);
   platform.Hold(KEY_M);
-  const int bombsBefore = bombs;
+  const int bombsBefore = game.bombs;
   LogicStep();
   LogicStep();
   EXPECT_TRUE(settingsStore.Current().muted);
-  EXPECT_EQ(bombs, bombsBefore - 1);
+  EXPECT_EQ(game.bombs, bombsBefore - 1);
 }
 
 }  // namespace

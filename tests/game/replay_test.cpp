@@ -19,6 +19,7 @@
 #include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/state_checksum.h"
 #include "game/waves.h"
 #include "replay/game_recorder.h"
 #include "replay/replay_player.h"
@@ -29,71 +30,6 @@
 #include "support/game_fixture.h"
 
 namespace {
-
-// FNV-1a over everything a step of play changes.
-class StateHash {
- public:
-  void Add(long long value) {
-    for (int b = 0; b < 8; ++b) {
-      hash_ ^= static_cast<uint64_t>(value >> (8 * b)) & 0xff;
-      hash_ *= 1099511628211ull;
-    }
-  }
-  void Add(const AnimatedSprite& s) {
-    Add(s.IsOnList());
-    Add(s.GetX());
-    Add(s.GetY());
-  }
-  void Add(const TimedSprite& s) {
-    Add(static_cast<const AnimatedSprite&>(s));
-    Add(s.GetFrame());
-  }
-  uint64_t Value() const { return hash_; }
-
- private:
-  uint64_t hash_ = 1469598103934665603ull;
-};
-
-uint64_t HashOfTheGame() {
-  StateHash h;
-  for (long long v : {waveIndex, score, lives, bombs, nextBonusScore, humansAlive, liveEnemies, pendingSpawns,
-                      enemyCount, ViewX, ViewY, TickNow(), nextBullet, fireArmed, bombArmed, nextMissile,
-                      shipImageFacing, waveProgress.deathCounter, waveProgress.clearedCounter,
-                      waveProgress.reinforcementCounter, waveProgress.reinforcementLimit})
-    h.Add(v);
-  h.Add(ship);
-  h.Add(ship.GetVX());
-  h.Add(ship.GetVY());
-  h.Add(ship.IsDestroyed());
-  for (int count : waveTypeCounts) h.Add(count);
-  for (int i = 0; i < enemyCount; ++i) {
-    const Entity* e = enemies[i];
-    h.Add(e != nullptr);
-    if (!e) continue;
-    h.Add(e->GetType());
-    h.Add(e->IsDead());
-    h.Add(*e);
-    h.Add(e->GetDriftX());
-    h.Add(e->GetDriftY());
-    h.Add(e->GetFireCounter());
-  }
-  for (const Missile& m : missiles)
-    if (m.IsOnList()) h.Add(m);
-  for (const Bullet& b : bullets)
-    if (b.IsOnList()) h.Add(b);
-  for (const Human& human : humans) {
-    h.Add(human);
-    h.Add(human.GetState());
-  }
-  for (const Implosion& implosion : implosions) h.Add(implosion.IsOnList());
-  h.Add(boss.IsOnList());
-  h.Add(boss.GetX());
-  h.Add(boss.GetY());
-  h.Add(boss.GetHeadHits());
-  for (int i = 0; i < Boss::kLegs; ++i) h.Add(boss.Leg(i));
-  for (int i = 0; i < Boss::kArms; ++i) h.Add(boss.LeftArm(i));
-  return h.Value();
-}
 
 class ReplayTest : public GameFixture {
  protected:
@@ -115,9 +51,9 @@ class ReplayTest : public GameFixture {
 
   // One step runs each time the loop waits for the clock: the state is taken
   // every hundredth wait, before the step it lets run.
-  void HashEvery100Waits(std::vector<uint64_t>& hashes) {
+  void HashEvery100Waits(std::vector<uint32_t>& hashes) {
     platform.OnWait([&hashes, this](long wait) {
-      if (wait % 100 == 0) hashes.push_back(HashOfTheGame());
+      if (wait % 100 == 0) hashes.push_back(GameStateChecksum());
       if (bot_) bot_(wait);
     });
   }
@@ -157,18 +93,18 @@ constexpr long kSteps = 20000;
 TEST_F(ReplayTest, AGameRecordedAtTheKeysPlaysBackThroughTheSameStatesEvery100Steps) {
   // Recorded through the real loop, the keys read by the game as a player
   // presses them. Many lives keep one game going for the whole run.
-  std::vector<uint64_t> played, replayed;
+  std::vector<uint32_t> played, replayed;
   KeyBot bot(platform, 2026);
   bot_ = [&bot](long wait) { bot(wait); };
   HashEvery100Waits(played);
   gameRecorder.Begin(kSeed, 1796688000);
   BeginGame(kSeed);
-  lives = 99;
+  game.lives = 99;
   gameStepLimit = kSteps;
   PlayGame();
-  gameRecorder.Finish(score, waveIndex + 1);
+  gameRecorder.Finish(game.score, game.waveIndex + 1);
   const Replay recording = gameRecorder.LastReplay();
-  const int playedScore = score, playedWave = waveIndex;
+  const int playedScore = game.score, playedWave = game.waveIndex;
   EndGame();
   ASSERT_GT(recording.actions.size(), 15000u);
   ASSERT_GT(playedScore, 0);
@@ -178,18 +114,18 @@ TEST_F(ReplayTest, AGameRecordedAtTheKeysPlaysBackThroughTheSameStatesEvery100St
   platform.ReleaseAllKeys();
   const long waitsBefore = platform.Waits();
   platform.OnWait([&](long wait) {
-    if ((wait - waitsBefore) % 100 == 0) replayed.push_back(HashOfTheGame());
+    if ((wait - waitsBefore) % 100 == 0) replayed.push_back(GameStateChecksum());
   });
   ReplaySource source(recording, false);
   BeginGame(recording.header.seed);
-  lives = 99;
+  game.lives = 99;
   gameStepLimit = kSteps;
   SetActionSource(&source);
   PlayGame();
   SetActionSource(nullptr);
 
-  EXPECT_EQ(score, playedScore);
-  EXPECT_EQ(waveIndex, playedWave);
+  EXPECT_EQ(game.score, playedScore);
+  EXPECT_EQ(game.waveIndex, playedWave);
   EXPECT_EQ(source.StepsPlayed(), recording.actions.size());
   ASSERT_EQ(replayed.size(), played.size());
   for (size_t i = 0; i < played.size(); ++i) ASSERT_EQ(replayed[i], played[i]) << "first difference at step " << 100 * i;
@@ -197,9 +133,9 @@ TEST_F(ReplayTest, AGameRecordedAtTheKeysPlaysBackThroughTheSameStatesEvery100St
 
 // Fixed actions: a slow sweep up and down, left and right, firing on every
 // fourth step.
-Replay FixedGame(uint32_t steps) {
+Replay FixedGame(uint32_t steps, uint32_t seed = 4242) {
   Replay replay;
-  replay.header.seed = 4242;
+  replay.header.seed = seed;
   for (uint32_t i = 0; i < steps; ++i) {
     uint8_t actions = (i / 97) % 2 ? kActionUp : kActionDown;
     actions |= (i / 331) % 3 == 0 ? kActionLeft : kActionRight;
@@ -217,16 +153,16 @@ TEST_F(ReplayTest, AFixedSeedWithFixedActionsEndsWithAKnownScoreAfter10000Steps)
   const Replay fixed = FixedGame(10000);
   ReplaySource source(fixed, false);
   BeginGame(fixed.header.seed);
-  lives = 50;
+  game.lives = 50;
   SetActionSource(&source);
   PlayGame();
   SetActionSource(nullptr);
   ASSERT_TRUE(source.RanOut());
   const ReplayResult& result = source.ResultWhenRanOut();
   EXPECT_EQ(result.steps, 10000u);
-  EXPECT_EQ(result.score, 12600);
-  EXPECT_EQ(result.wave, 3);
-  EXPECT_EQ(lives, 36);
+  EXPECT_EQ(result.score, 20200);
+  EXPECT_EQ(result.wave, 4);
+  EXPECT_EQ(game.lives, 31);
 }
 
 TEST_F(ReplayTest, TheSameRecordingPlaysTheSameGameTwiceInARow) {
@@ -241,15 +177,17 @@ TEST_F(ReplayTest, TheSameRecordingPlaysTheSameGameTwiceInARow) {
 }
 
 TEST_F(ReplayTest, HoldingTheRightArrowPlaysAWatchedReplayFourTimesAsFast) {
-  const Replay fixed = FixedGame(2000);
+  // A seed whose game outlasts the 2000 steps with its three lives.
+  const Replay fixed = FixedGame(2000, 3);
   ReplaySource source(fixed, true);
   platform.Hold(KEY_RIGHT);
   const long waitsBefore = platform.Waits();
-  PlayRecordedGame(fixed, source);
+  const ReplayResult result = PlayRecordedGame(fixed, source);
   const long waits = platform.Waits() - waitsBefore;
-  // The wave's name (151 steps) takes one wait a step; the 2000 steps of
-  // play a quarter of that.
-  EXPECT_LE(waits, 151 + 2000 / 4 + 10);
+  // Each wave's name (151 steps) takes one wait a step; the 2000 steps that
+  // read the recording a quarter of that.
+  EXPECT_LE(waits, 151 * result.wave + 2000 / 4 + 10);
+  EXPECT_GT(waits, 151 * result.wave + 2000 / 4 - 10);
   EXPECT_EQ(source.StepsPlayed(), 2000u);
 }
 
@@ -268,8 +206,8 @@ TEST_F(ReplayTest, TheAttractDemoEndsAtAKeyAndLeavesThePlayersStandingAlone) {
   gameFolders = saved_;
   gameFolders.data = kav_test::DataDir();
   gameFolders.user = "/nonexistent";  // no replays of the player's
-  score = 12345;
-  lives = 2;
+  game.score = 12345;
+  game.lives = 2;
   bestScore = 50000;
   std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
   const Settings settings = settingsStore.Current();
@@ -280,8 +218,8 @@ TEST_F(ReplayTest, TheAttractDemoEndsAtAKeyAndLeavesThePlayersStandingAlone) {
   });
   ASSERT_TRUE(RunAttractDemo());
   EXPECT_LT(demoSteps, 610);
-  EXPECT_EQ(score, 12345);
-  EXPECT_EQ(lives, 2);
+  EXPECT_EQ(game.score, 12345);
+  EXPECT_EQ(game.lives, 2);
   EXPECT_EQ(bestScore, 50000);
   EXPECT_STREQ(bestScoreText, "00050000");
   EXPECT_TRUE(settingsStore.Current() == settings);

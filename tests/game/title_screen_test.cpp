@@ -28,7 +28,7 @@ class TitleScreenTest : public GameFixture {
   }
   void TearDown() override {
     ResetHighScores();
-    score = 0;
+    game.score = 0;
     GameFixture::TearDown();
   }
 
@@ -74,7 +74,7 @@ int ScoreInFile(const std::string& file, int entry) {
 }
 
 TEST_F(TitleScreenTest, AtProgramStartNoEntryIsMadeAndAnyKeyClosesTheScreen) {
-  score = 0;
+  game.score = 0;
   TypeFrom(10, {KEY_Q});
   const long steps = Run();
 
@@ -87,7 +87,7 @@ TEST_F(TitleScreenTest, AtProgramStartNoEntryIsMadeAndAnyKeyClosesTheScreen) {
 
 TEST_F(TitleScreenTest, AQualifyingScoreIsInsertedAndTheOldTenthEntryIsLost) {
   SetScores({10000, 6000});
-  score = 5000;
+  game.score = 5000;
   TypeFrom(5, {KEY_A, KEY_B, KEY_ENTER});
   TypeFrom(10, {KEY_SPACE});
   Run();
@@ -111,7 +111,7 @@ TEST_F(TitleScreenTest, AQualifyingScoreIsInsertedAndTheOldTenthEntryIsLost) {
 
 TEST_F(TitleScreenTest, AScoreEqualToTheTopScoreEntersAsTheSecond) {
   SetScores({7000, 3000});
-  score = 7000;
+  game.score = 7000;
   TypeFrom(5, {KEY_Z, KEY_ENTER, KEY_SPACE});
   Run();
 
@@ -123,7 +123,7 @@ TEST_F(TitleScreenTest, AScoreEqualToTheTopScoreEntersAsTheSecond) {
 }
 
 TEST_F(TitleScreenTest, EscapeArrowsAndFunctionKeysAreIgnoredWhileTypingAndDoNotClose) {
-  score = 100;
+  game.score = 100;
   TypeFrom(5, {KEY_ESC, KEY_LEFT, KEY_UP, KEY_F1, KEY_F12, KEY_X});
   TypeFrom(20, {KEY_ENTER});
   TypeFrom(30, {KEY_SPACE});
@@ -134,7 +134,7 @@ TEST_F(TitleScreenTest, EscapeArrowsAndFunctionKeysAreIgnoredWhileTypingAndDoNot
 }
 
 TEST_F(TitleScreenTest, TheTwentyFirstCharacterOfANameIsRefused) {
-  score = 100;
+  game.score = 100;
   std::vector<int> keys;
   for (int i = 0; i < 21; ++i) keys.push_back(KEY_A + i);
   keys.push_back(KEY_ENTER);
@@ -149,14 +149,14 @@ TEST_F(TitleScreenTest, TheTwentyFirstCharacterOfANameIsRefused) {
 }
 
 TEST_F(TitleScreenTest, BackspaceTakesBackTheLastCharacter) {
-  score = 100;
+  game.score = 100;
   TypeFrom(5, {KEY_A, KEY_B, KEY_BACKSPACE, KEY_C, KEY_ENTER, KEY_SPACE});
   Run();
   EXPECT_STREQ(highScoreNames[0], "ac");
 }
 
 TEST_F(TitleScreenTest, EnterWithAnEmptyNameLeavesTheNameEmpty) {
-  score = 100;
+  game.score = 100;
   TypeFrom(5, {KEY_ENTER});
   TypeFrom(10, {KEY_SPACE});
   const long steps = Run();
@@ -171,7 +171,7 @@ TEST_F(TitleScreenTest, EnterWithAnEmptyNameLeavesTheNameEmpty) {
 }
 
 TEST_F(TitleScreenTest, AClickClosesTheScreenDuringTheEntryAndKeepsTheNameTyped) {
-  score = 100;
+  game.score = 100;
   TypeFrom(5, {KEY_K, KEY_O});
   hook_ = [this](long wait) {
     if (wait == 10) {
@@ -240,7 +240,7 @@ TEST_F(TitleScreenTest, TheLogoComesToRestAt276_416_303And598) {
 }
 
 TEST_F(TitleScreenTest, AKeyStillHeldFromTheGameNeitherTypesNorCloses) {
-  score = 100;
+  game.score = 100;
   // The fire key was down when the last life went; its auto-repeat keeps
   // arriving until it is let go.
   platform.Hold(KEY_Z);
@@ -267,7 +267,7 @@ int YellowPixelsOfTheHint(BITMAP* frame) {
 }
 
 TEST_F(TitleScreenTest, AHintShowsWhileANameIsTypedAndGoesWithEnter) {
-  score = 100;
+  game.score = 100;
   platform.KeepFrames(true);
   int during = -1, after = -1;
   hook_ = [&](long wait) {

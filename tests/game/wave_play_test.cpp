@@ -27,7 +27,7 @@ class WavePlayTest : public GameFixture {
  protected:
   void StartWaveAt(int index) {
     SetUpGame();
-    waveIndex = index;
+    game.waveIndex = index;
     StartWave();
   }
   int ImplosionsRunning() {
@@ -53,7 +53,7 @@ class WavePlayTest : public GameFixture {
   void StepShielded(int steps) {
     for (int i = 0; i < steps; ++i) {
       LogicStep();
-      waveProgress.deathCounter = 0;
+      game.waveProgress.deathCounter = 0;
     }
   }
   // With every enemy gone only the shots still in flight can reach the
@@ -65,13 +65,13 @@ class WavePlayTest : public GameFixture {
 
 TEST_F(WavePlayTest, TheFirstGameStartsOnWaveOneWithThreeLivesThreeBombsAndOneHuman) {
   SetUpGame();
-  EXPECT_EQ(waveIndex, 0);
-  EXPECT_STREQ(kWaveTable[waveIndex].name, "Initiation");
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(game.waveIndex, 0);
+  EXPECT_STREQ(kWaveTable[game.waveIndex].name, "Initiation");
+  EXPECT_EQ(game.score, 0);
   EXPECT_STREQ(scoreText, "00000000");
-  EXPECT_EQ(lives, 3);
-  EXPECT_EQ(bombs, 3);
-  EXPECT_EQ(humansAlive, 1);
+  EXPECT_EQ(game.lives, 3);
+  EXPECT_EQ(game.bombs, 3);
+  EXPECT_EQ(world->humansAlive, 1);
   EXPECT_EQ(humans[0].GetState(), Human::kPresent);
   for (int i = 1; i < kHumanCount; ++i) EXPECT_EQ(humans[i].GetState(), Human::kWaiting);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(lifeIcons[i].IsOnList());
@@ -83,7 +83,7 @@ TEST_F(WavePlayTest, TheFirstGameStartsOnWaveOneWithThreeLivesThreeBombsAndOneHu
 
 TEST_F(WavePlayTest, WaveOneBeginsWithEightSpawnInsThatBecomeEightEnemies) {
   StartWaveAt(0);
-  EXPECT_EQ(pendingSpawns, 8);
+  EXPECT_EQ(world->pendingSpawns, 8);
   EXPECT_EQ(ImplosionsRunning(), 8);
   EXPECT_EQ(platform.Plays(dat::kSndMaterialise), 8);
   EXPECT_EQ(platform.Plays(dat::kSndPlayLoop), 1);
@@ -92,11 +92,11 @@ TEST_F(WavePlayTest, WaveOneBeginsWithEightSpawnInsThatBecomeEightEnemies) {
   EXPECT_FALSE(humans[1].IsOnList());
   EXPECT_FALSE(boss.IsOnList());
   RunLogicSteps(100);
-  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(world->liveEnemies, 0);
   RunLogicSteps(1);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   EXPECT_EQ(ImplosionsRunning(), 0);
-  EXPECT_EQ(liveEnemies, 8);
+  EXPECT_EQ(world->liveEnemies, 8);
   EXPECT_EQ(AliveOfType(kLander), 4);
   EXPECT_EQ(AliveOfType(kBomber), 4);
 }
@@ -104,28 +104,28 @@ TEST_F(WavePlayTest, WaveOneBeginsWithEightSpawnInsThatBecomeEightEnemies) {
 TEST_F(WavePlayTest, AWaveEnds101StepsAfterItsLastEnemyAndPaysAHundredPerHuman) {
   StartWaveAt(0);
   RunLogicSteps(101);
-  ASSERT_EQ(liveEnemies, 8);
+  ASSERT_EQ(world->liveEnemies, 8);
   KillAllEnemies();
   ClearShots();
   for (int i = 0; i < 100; ++i) {
     LogicStep();
     ASSERT_FALSE(ship.IsDestroyed()) << i;
-    ASSERT_FALSE(waveProgress.waveDone) << i;
+    ASSERT_FALSE(game.waveProgress.waveDone) << i;
   }
   EXPECT_TRUE(LogicStep());
-  EXPECT_TRUE(waveProgress.waveDone);
+  EXPECT_TRUE(game.waveProgress.waveDone);
 
-  humansAlive = 3;  // two more arrived earlier
-  score = 0;
+  world->humansAlive = 3;  // two more arrived earlier
+  game.score = 0;
   FinishClearedWave();
-  EXPECT_EQ(score, 300);
+  EXPECT_EQ(game.score, 300);
   EXPECT_STREQ(bigText, "Wave 1 Cleared");
   EXPECT_STREQ(middleText, "Bonus for humans saved: (100 * 3 = 300)");
   EXPECT_STREQ(bottomText, "A new human has arrived Uh huh huh!");
   EXPECT_EQ(humans[1].GetState(), Human::kPresent);
-  EXPECT_EQ(humansAlive, 4);
+  EXPECT_EQ(world->humansAlive, 4);
   EXPECT_EQ(platform.Plays(dat::kSndWaveCleared), 1);
-  EXPECT_EQ(waveIndex, 1);
+  EXPECT_EQ(game.waveIndex, 1);
   EXPECT_FALSE(bigLabel.IsOnList());
 }
 
@@ -135,15 +135,15 @@ TEST_F(WavePlayTest, TheClearedCountKeepsItsStepsWhenNewEnemiesAppear) {
   KillAllEnemies();
   ClearShots();
   RunLogicSteps(60);
-  EXPECT_EQ(waveProgress.clearedCounter, 60);
+  EXPECT_EQ(game.waveProgress.clearedCounter, 60);
   EnterEnemy(kMine, 2048, -100);  // out of reach, does nothing
   RunLogicSteps(20);
-  EXPECT_EQ(waveProgress.clearedCounter, 60);
+  EXPECT_EQ(game.waveProgress.clearedCounter, 60);
   enemies[enemyCount - 1]->Kill();
   RunLogicSteps(40);
-  EXPECT_FALSE(waveProgress.waveDone);
+  EXPECT_FALSE(game.waveProgress.waveDone);
   StepShielded(1);
-  EXPECT_TRUE(waveProgress.waveDone);
+  EXPECT_TRUE(game.waveProgress.waveDone);
 }
 
 TEST_F(WavePlayTest, AShipLostWithTheLastEnemyCostsALifeAndTheNextWaveGetsAShipToSteer) {
@@ -159,16 +159,16 @@ TEST_F(WavePlayTest, AShipLostWithTheLastEnemyCostsALifeAndTheNextWaveGetsAShipT
   int steps = 1;
   while (!LogicStep() && steps < 1000) {
     ++steps;
-    if (waveProgress.waveDone) break;
+    if (game.waveProgress.waveDone) break;
   }
-  ASSERT_TRUE(waveProgress.waveDone);
-  EXPECT_FALSE(waveProgress.gameOver);
+  ASSERT_TRUE(game.waveProgress.waveDone);
+  EXPECT_FALSE(game.waveProgress.gameOver);
   // The loss was paid for first: a life gone, the ship back in play.
-  EXPECT_EQ(lives, 2);
+  EXPECT_EQ(game.lives, 2);
   EXPECT_FALSE(ship.IsDestroyed());
 
   FinishClearedWave();
-  ASSERT_EQ(waveIndex, 1);
+  ASSERT_EQ(game.waveIndex, 1);
   StartWave();
   ASSERT_FALSE(ship.IsDestroyed());
   platform.Hold(KEY_RIGHT);
@@ -192,21 +192,21 @@ TEST_F(WavePlayTest, LosingALifeRestartsTheWaveWithTheEnemiesStillOwedAndNoMines
     else
       e->Kill();
   }
-  ASSERT_EQ(waveTypeCounts[kFighter], 3);
-  const int owedBouncers = waveTypeCounts[kBouncer];
-  const int owedBombers = waveTypeCounts[kBomber];
+  ASSERT_EQ(world->waveTypeCounts[kFighter], 3);
+  const int owedBouncers = world->waveTypeCounts[kBouncer];
+  const int owedBombers = world->waveTypeCounts[kBomber];
   EnterEnemy(kMine, 500, 300);
-  waveTypeCounts[kMine] += 1;
+  world->waveTypeCounts[kMine] += 1;
   if (!ship.IsDestroyed()) ship.Explode();
-  for (int i = 0; i < 101 && lives == 3; ++i) LogicStep();
-  EXPECT_EQ(lives, 2);
+  for (int i = 0; i < 101 && game.lives == 3; ++i) LogicStep();
+  EXPECT_EQ(game.lives, 2);
   EXPECT_FALSE(lifeIcons[2].IsOnList());
   EXPECT_FALSE(ship.IsDestroyed());
   EXPECT_TRUE(ship.IsOnList());
   EXPECT_EQ(ViewX, 0);
-  EXPECT_EQ(waveTypeCounts[kMine], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMine], 0);
   EXPECT_EQ(enemyCount, 0);
-  EXPECT_EQ(pendingSpawns, 3 + owedBouncers + owedBombers);
+  EXPECT_EQ(world->pendingSpawns, 3 + owedBouncers + owedBombers);
   int fighters = 0, mines = 0;
   for (Implosion& implosion : implosions) {
     if (!implosion.IsOnList()) continue;
@@ -219,14 +219,14 @@ TEST_F(WavePlayTest, LosingALifeRestartsTheWaveWithTheEnemiesStillOwedAndNoMines
 
 TEST_F(WavePlayTest, TheLastLifeEndsTheGame101StepsAfterTheShipIsLost) {
   StartWaveAt(0);
-  lives = 1;
+  game.lives = 1;
   stage.Hide(&lifeIcons[1]);
   stage.Hide(&lifeIcons[2]);
   ship.Explode();
   for (int i = 0; i < 100; ++i) ASSERT_FALSE(LogicStep()) << i;
   EXPECT_TRUE(LogicStep());
-  EXPECT_TRUE(waveProgress.gameOver);
-  EXPECT_EQ(lives, 0);
+  EXPECT_TRUE(game.waveProgress.gameOver);
+  EXPECT_EQ(game.lives, 0);
   EXPECT_FALSE(lifeIcons[0].IsOnList());
   EXPECT_TRUE(LogicStep());  // a game that is over does nothing more
 }
@@ -234,63 +234,63 @@ TEST_F(WavePlayTest, TheLastLifeEndsTheGame101StepsAfterTheShipIsLost) {
 TEST_F(WavePlayTest, TheSmartBombSparesAnEnemyOnScreenAcrossTheSeam) {
   StartWaveAt(0);
   CancelSpawnIns();
-  worldMap.SetScroll(3500, 0);
-  EnterEnemy(kBomber, 100, 300);   // on screen, but left of ViewX in world terms
+  world->scroll.x = 3500;
+  EnterEnemy(kBomber, 100, 300);   // on screen, but left of the view in world terms
   EnterEnemy(kBomber, 3600, 300);  // on screen
   EnterEnemy(kBomber, 2000, 300);  // off screen
-  bombArmed = 1;
+  game.bombArmed = 1;
   platform.Hold(KEY_SPACE);
   HandleGameKeys();
-  EXPECT_EQ(bombs, 2);
+  EXPECT_EQ(game.bombs, 2);
   EXPECT_FALSE(bombIcons[2].IsOnList());
   EXPECT_FALSE(enemies[0]->IsDead());
   EXPECT_TRUE(enemies[1]->IsDead());
   EXPECT_TRUE(explosions[1].IsOnList());
   EXPECT_FALSE(enemies[2]->IsDead());
-  EXPECT_EQ(score, 150);
+  EXPECT_EQ(game.score, 150);
   // Held down, the key gives no second bomb.
   HandleGameKeys();
-  EXPECT_EQ(bombs, 2);
+  EXPECT_EQ(game.bombs, 2);
 }
 
 TEST_F(WavePlayTest, WithNoBombsLeftTheBombKeyDoesNothing) {
   StartWaveAt(0);
-  bombs = 0;
-  bombArmed = 1;
+  game.bombs = 0;
+  game.bombArmed = 1;
   platform.ClearSampleCalls();
   platform.Hold(KEY_SPACE);
   HandleGameKeys();
-  EXPECT_EQ(bombs, 0);
+  EXPECT_EQ(game.bombs, 0);
   EXPECT_TRUE(platform.SampleCalls().empty());
 }
 
 TEST_F(WavePlayTest, PassingTenThousandPointsGivesOneLifeAndOneBomb) {
   SetUpGame();
-  score = 9950;
+  game.score = 9950;
   AddScore(100);
-  EXPECT_EQ(score, 10050);
-  EXPECT_EQ(lives, 4);
-  EXPECT_EQ(bombs, 4);
+  EXPECT_EQ(game.score, 10050);
+  EXPECT_EQ(game.lives, 4);
+  EXPECT_EQ(game.bombs, 4);
   EXPECT_TRUE(lifeIcons[3].IsOnList());
   EXPECT_TRUE(bombIcons[3].IsOnList());
-  EXPECT_EQ(nextBonusScore, 20000);
+  EXPECT_EQ(game.nextBonusScore, 20000);
   EXPECT_EQ(platform.Plays(dat::kSndBonus), 1);
   // A fifth life shows no fifth icon; losing lives takes icons off from 3 down.
-  score = 19990;
+  game.score = 19990;
   AddScore(20);
-  EXPECT_EQ(lives, 5);
+  EXPECT_EQ(game.lives, 5);
 }
 
 TEST_F(WavePlayTest, AJumpOverTwoThresholdsPaysTheSecondAwardAtTheNextCall) {
   SetUpGame();
   AddScore(25000);
-  EXPECT_EQ(lives, 4);
-  EXPECT_EQ(nextBonusScore, 20000);
+  EXPECT_EQ(game.lives, 4);
+  EXPECT_EQ(game.nextBonusScore, 20000);
   AddScore(1);
-  EXPECT_EQ(lives, 5);
-  EXPECT_EQ(nextBonusScore, 30000);
+  EXPECT_EQ(game.lives, 5);
+  EXPECT_EQ(game.nextBonusScore, 30000);
   AddScore(1);
-  EXPECT_EQ(lives, 5);
+  EXPECT_EQ(game.lives, 5);
   EXPECT_STREQ(scoreText, "00025002");
   EXPECT_EQ(bestScore, 25002);
   EXPECT_STREQ(bestScoreText, "00025002");
@@ -311,7 +311,7 @@ TEST_F(WavePlayTest, ABulletThatKillsAnEnemyTouchingTheShipSavesTheShip) {
   EXPECT_TRUE(e->IsDead());
   EXPECT_FALSE(b.IsOnList());
   EXPECT_FALSE(ship.IsDestroyed());
-  EXPECT_EQ(score, 300);
+  EXPECT_EQ(game.score, 300);
 }
 
 TEST_F(WavePlayTest, AnEnemyTouchingTheShipDestroysBothAndStillPays) {
@@ -324,7 +324,7 @@ TEST_F(WavePlayTest, AnEnemyTouchingTheShipDestroysBothAndStillPays) {
   EXPECT_FALSE(ship.IsOnList());
   EXPECT_TRUE(shipExplosion.IsOnList());
   EXPECT_TRUE(explosions[0].IsOnList());
-  EXPECT_EQ(score, 300);
+  EXPECT_EQ(game.score, 300);
   EXPECT_EQ(platform.Plays(dat::kSndShipExplodes), 1);
 }
 
@@ -343,7 +343,7 @@ TEST_F(WavePlayTest, AMissileShotDownWhileTouchingTheShipSparesTheShip) {
   EXPECT_FALSE(m.IsOnList());
   EXPECT_FALSE(b.IsOnList());
   EXPECT_FALSE(ship.IsDestroyed());
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(game.score, 0);
 
   FireMissile(0, ship.GetX() + 60, ship.GetY() + 35, 0, 0);
   ResolveCollisions();
@@ -357,14 +357,14 @@ TEST_F(WavePlayTest, FiveBaitersBeginToMaterialiseAfter1501Steps) {
   KillAllEnemies();
   ShieldShip();
   StepShielded(1399);
-  ASSERT_EQ(waveProgress.reinforcementCounter, 1500);
+  ASSERT_EQ(game.waveProgress.reinforcementCounter, 1500);
   const int plays = platform.Plays(dat::kSndMaterialise);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   StepShielded(1);
-  EXPECT_EQ(pendingSpawns, 5);
-  EXPECT_EQ(waveTypeCounts[kBaiter], 5);
+  EXPECT_EQ(world->pendingSpawns, 5);
+  EXPECT_EQ(world->waveTypeCounts[kBaiter], 5);
   EXPECT_EQ(platform.Plays(dat::kSndMaterialise), plays + 5);
-  EXPECT_EQ(waveProgress.reinforcementLimit, 1000);
+  EXPECT_EQ(game.waveProgress.reinforcementLimit, 1000);
 }
 
 TEST_F(WavePlayTest, OnTheLastWaveTheBossIsMovedOppositeTheShipThenBaitersFollow) {
@@ -378,17 +378,17 @@ TEST_F(WavePlayTest, OnTheLastWaveTheBossIsMovedOppositeTheShipThenBaitersFollow
   ship.SetPosition(1000, 400);
   StepShielded(1);
   EXPECT_EQ(boss.GetX(), (ship.GetX() + 2048) % 4096);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   StepShielded(1);
-  EXPECT_EQ(pendingSpawns, 5);
-  EXPECT_EQ(waveProgress.reinforcementLimit, 1000);
+  EXPECT_EQ(world->pendingSpawns, 5);
+  EXPECT_EQ(game.waveProgress.reinforcementLimit, 1000);
 }
 
 TEST_F(WavePlayTest, AfterTheLastWaveTheGameGoesOnWithWaveEleven) {
   SetUpGame();
-  waveIndex = kBossWave;
+  game.waveIndex = kBossWave;
   FinishClearedWave();
-  EXPECT_EQ(waveIndex, 10);
+  EXPECT_EQ(game.waveIndex, 10);
   EXPECT_STREQ(bottomText, "");
   ShowWaveIntro();
   EXPECT_STREQ(bigText, "The 11th Hour");
@@ -397,23 +397,23 @@ TEST_F(WavePlayTest, AfterTheLastWaveTheGameGoesOnWithWaveEleven) {
 TEST_F(WavePlayTest, TheNinthWaveBringsTheTenthHumanAndTheTenthBringsNone) {
   SetUpGame();
   for (int i = 1; i < kHumanCount - 1; ++i) humans[i].SetState(Human::kPresent);
-  humansAlive = 9;
-  waveIndex = 8;
+  world->humansAlive = 9;
+  game.waveIndex = 8;
   FinishClearedWave();
   EXPECT_STREQ(bottomText, "A new human has arrived for redemption!");
   EXPECT_EQ(humans[9].GetState(), Human::kPresent);
-  EXPECT_EQ(humansAlive, 10);
+  EXPECT_EQ(world->humansAlive, 10);
   FinishClearedWave();  // wave 10: every human is in use
-  EXPECT_EQ(waveIndex, 10);
+  EXPECT_EQ(game.waveIndex, 10);
   EXPECT_STREQ(bottomText, "");
-  EXPECT_EQ(humansAlive, 10);
-  EXPECT_EQ(score, 900 + 1000);
+  EXPECT_EQ(world->humansAlive, 10);
+  EXPECT_EQ(game.score, 900 + 1000);
 }
 
 TEST_F(WavePlayTest, EveryWaveButTheLastKeepsTheBossAwayWithNoHitsLeft) {
   for (int w = 0; w < kBossWave; ++w) {
     SetUpGame();
-    waveIndex = w;
+    game.waveIndex = w;
     StartWave();
     ASSERT_FALSE(boss.IsOnList()) << w;
     ASSERT_EQ(boss.GetHeadHits(), 0) << w;
@@ -432,11 +432,11 @@ TEST_F(WavePlayTest, WaveNamesAreShownExactlyAsWritten) {
 TEST_F(WavePlayTest, RemovingTheGameTakesEveryGameObjectAndRunningEffectOff) {
   StartWaveAt(kBossWave);
   RunLogicSteps(20);
-  ASSERT_GT(pendingSpawns, 0);
+  ASSERT_GT(world->pendingSpawns, 0);
   RemoveGameObjects();
   stage.Hide(&ship);
   EXPECT_EQ(ElementsOnList(), 0);
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
 }
 
 }  // namespace

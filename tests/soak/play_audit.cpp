@@ -153,14 +153,14 @@ AuditResult AuditPlay(PlayPhase phase) {
     if ((phase == PlayPhase::kInWave || phase == PlayPhase::kWaveCleared) && !e->IsOnList())
       Fault(result, "a living enemy is missing from the screen: slot " + std::to_string(i));
   }
-  if (liveEnemies != alive)
-    Fault(result, "liveEnemies is " + std::to_string(liveEnemies) + ", the array holds " + std::to_string(alive) +
+  if (world->liveEnemies != alive)
+    Fault(result, "liveEnemies is " + std::to_string(world->liveEnemies) + ", the array holds " + std::to_string(alive) +
                       " living enemies");
 
   int converging = 0;
   for (Implosion& implosion : implosions) converging += implosion.IsOnList() ? 1 : 0;
-  if (pendingSpawns != converging)
-    Fault(result, "pendingSpawns is " + std::to_string(pendingSpawns) + ", " + std::to_string(converging) +
+  if (world->pendingSpawns != converging)
+    Fault(result, "pendingSpawns is " + std::to_string(world->pendingSpawns) + ", " + std::to_string(converging) +
                       " spawn-ins are running");
 
   int present = 0;
@@ -175,31 +175,31 @@ AuditResult AuditPlay(PlayPhase phase) {
       Fault(result, "a human that is not present is shown (state " + std::to_string(state) + ")");
     }
   }
-  if (humansAlive != present)
-    Fault(result, "humansAlive is " + std::to_string(humansAlive) + ", " + std::to_string(present) +
+  if (world->humansAlive != present)
+    Fault(result, "humansAlive is " + std::to_string(world->humansAlive) + ", " + std::to_string(present) +
                       " humans are present");
 
-  CheckNonNegative(result, "liveEnemies", liveEnemies);
-  CheckNonNegative(result, "pendingSpawns", pendingSpawns);
-  CheckNonNegative(result, "humansAlive", humansAlive);
-  CheckNonNegative(result, "lives", lives);
-  CheckNonNegative(result, "bombs", bombs);
-  CheckNonNegative(result, "score", score);
-  CheckNonNegative(result, "the death counter", waveProgress.deathCounter);
-  CheckNonNegative(result, "the cleared counter", waveProgress.clearedCounter);
-  CheckNonNegative(result, "the reinforcement counter", waveProgress.reinforcementCounter);
+  CheckNonNegative(result, "liveEnemies", world->liveEnemies);
+  CheckNonNegative(result, "pendingSpawns", world->pendingSpawns);
+  CheckNonNegative(result, "humansAlive", world->humansAlive);
+  CheckNonNegative(result, "lives", game.lives);
+  CheckNonNegative(result, "bombs", game.bombs);
+  CheckNonNegative(result, "score", game.score);
+  CheckNonNegative(result, "the death counter", game.waveProgress.deathCounter);
+  CheckNonNegative(result, "the cleared counter", game.waveProgress.clearedCounter);
+  CheckNonNegative(result, "the reinforcement counter", game.waveProgress.reinforcementCounter);
   for (int t = 0; t < kEnemyTypes; ++t)
-    CheckNonNegative(result, ("waveTypeCounts[" + std::to_string(t) + "]").c_str(), waveTypeCounts[t]);
-  if (waveIndex < 0 || waveIndex >= kWaveCount) Fault(result, "wave index out of range: " + std::to_string(waveIndex));
+    CheckNonNegative(result, ("waveTypeCounts[" + std::to_string(t) + "]").c_str(), world->waveTypeCounts[t]);
+  if (game.waveIndex < 0 || game.waveIndex >= kWaveCount) Fault(result, "wave index out of range: " + std::to_string(game.waveIndex));
 
   if (phase != PlayPhase::kOutOfGame) {
     for (int i = 0; i < 4; ++i) {
-      if (lifeIcons[i].IsOnList() != (i < lives))
+      if (lifeIcons[i].IsOnList() != (i < game.lives))
         Fault(result, "life icon " + std::to_string(i) + (lifeIcons[i].IsOnList() ? " shown" : " missing") +
-                          " with " + std::to_string(lives) + " lives");
-      if (bombIcons[i].IsOnList() != (i < bombs))
+                          " with " + std::to_string(game.lives) + " lives");
+      if (bombIcons[i].IsOnList() != (i < game.bombs))
         Fault(result, "bomb icon " + std::to_string(i) + (bombIcons[i].IsOnList() ? " shown" : " missing") +
-                          " with " + std::to_string(bombs) + " bombs");
+                          " with " + std::to_string(game.bombs) + " bombs");
     }
   }
   return result;

@@ -1,3 +1,4 @@
+#include "game/game_state.h"
 #include "soak/soak_bot.h"
 
 #include <allegro.h>
@@ -59,22 +60,22 @@ void SoakBot::BeforePauseStep() {
 void SoakBot::Steer() {
   // Each steering key flips now and then, so the ship wanders, stops and turns.
   for (int control : {kUp, kDown, kLeft, kRight})
-    if (Chance(0.06)) platform_.Hold(controlKeys[control], !platform_.KeyHeld(controlKeys[control]));
+    if (Chance(0.06)) platform_.Hold(ControlKey(control), !platform_.KeyHeld(ControlKey(control)));
   // Fire in bursts: the key must come up between shots.
   if (fireStepsLeft_ > 0) {
     --fireStepsLeft_;
   } else {
     fireDown_ = !fireDown_;
     fireStepsLeft_ = 1 + Below(fireDown_ ? 3 : 12);
-    platform_.Hold(controlKeys[kFire], fireDown_);
+    platform_.Hold(ControlKey(kFire), fireDown_);
   }
   // A bomb is a rare, short press.
   if (bombDown_) {
     bombDown_ = false;
-    platform_.Hold(controlKeys[kSmartBomb], false);
+    platform_.Hold(ControlKey(kSmartBomb), false);
   } else if (Chance(1.0 / 700)) {
     bombDown_ = true;
-    platform_.Hold(controlKeys[kSmartBomb], true);
+    platform_.Hold(ControlKey(kSmartBomb), true);
   }
   // Keys typed during play are read and thrown away.
   if (Chance(0.01)) {

@@ -26,7 +26,7 @@ class SoakRun {
   }
 
   SoakReport Run() {
-    std::srand(options_.seed);
+    world->random.Seed(options_.seed);
     platform_.OnWait([this](long) { BetweenPacedSteps(); });
     NewGame();
     while (!Finished()) {
@@ -35,24 +35,24 @@ class SoakRun {
       if (Finished()) break;
       StartWave();
       phase_ = PlayPhase::kInWave;
-      report_.wavesStarted[waveIndex] += 1;
+      report_.wavesStarted[game.waveIndex] += 1;
       Audit("the start of a wave");
       const bool ended = PlayUntilTheWaveEnds();
       engine.StopSample(dat::kSndPlayLoop);
       if (!ended) break;
-      if (waveProgress.gameOver) {
+      if (game.waveProgress.gameOver) {
         EndGame();
         if (!Finished()) NewGame();
         continue;
       }
-      const int cleared = waveIndex;
+      const int cleared = game.waveIndex;
       report_.wavesCleared[cleared] += 1;
       if (cleared == kBossWave) report_.bossesBeaten += 1;
       phase_ = PlayPhase::kWaveCleared;
       FinishClearedWave();
       phase_ = PlayPhase::kBetweenWaves;
       Audit("the end of a cleared wave");
-      if (cleared == kBossWave && waveIndex == 10) {
+      if (cleared == kBossWave && game.waveIndex == 10) {
         report_.laps += 1;
         if (lapAt_ < 0) lapAt_ = report_.playSteps;
         bot_.SetAimChance(options_.aimChanceAfterLap);
@@ -62,7 +62,7 @@ class SoakRun {
     // deleted.
     RemoveGameObjects();
     DeleteEnemies();
-    liveEnemies = 0;
+    world->liveEnemies = 0;
     phase_ = PlayPhase::kOutOfGame;
     Audit("the end of the run");
     platform_.OnWait(nullptr);
@@ -84,8 +84,8 @@ class SoakRun {
 
   void NewGame() {
     SetUpGame();
-    waveProgress = WaveProgress();
-    waveIndex = options_.firstWave;
+    game.waveProgress = WaveProgress();
+    game.waveIndex = options_.firstWave;
     report_.games += 1;
     lapAt_ = -1;
     bot_.SetAimChance(options_.aimChance);
@@ -120,23 +120,23 @@ class SoakRun {
 
   void KeepAlive() {
     const bool lapDone = lapAt_ >= 0;
-    if (!options_.keepAliveUntilLap || lapDone || lives > 1) return;
+    if (!options_.keepAliveUntilLap || lapDone || game.lives > 1) return;
     // The game's own bonus: reaching the next bonus score gives a life and a
     // bomb.
-    AddScore(std::max(0, nextBonusScore - score));
+    AddScore(std::max(0, game.nextBonusScore - game.score));
     report_.livesGranted += 1;
     RememberStanding();
   }
 
   void RememberStanding() {
-    lastLives_ = lives;
-    lastBombs_ = bombs;
+    lastLives_ = game.lives;
+    lastBombs_ = game.bombs;
     for (int i = 0; i < kHumanCount; ++i) lastHumanStates_[i] = humans[i].GetState();
   }
 
   void Observe() {
-    if (lives < lastLives_) report_.livesLost += lastLives_ - lives;
-    if (bombs < lastBombs_) report_.bombsDetonated += lastBombs_ - bombs;
+    if (game.lives < lastLives_) report_.livesLost += lastLives_ - game.lives;
+    if (game.bombs < lastBombs_) report_.bombsDetonated += lastBombs_ - game.bombs;
     for (int i = 0; i < kHumanCount; ++i)
       if (humans[i].GetState() == Human::kDead && lastHumanStates_[i] != Human::kDead) report_.humansLost += 1;
     RememberStanding();
@@ -145,7 +145,7 @@ class SoakRun {
       if (enemies[i] && !enemies[i]->IsDead() && enemies[i]->GetType() == kMutant) ++mutants;
     report_.mutantsSeen = std::max(report_.mutantsSeen, mutants);
     report_.highestEnemyCount = std::max(report_.highestEnemyCount, enemyCount);
-    report_.highestPendingSpawns = std::max(report_.highestPendingSpawns, pendingSpawns);
+    report_.highestPendingSpawns = std::max(report_.highestPendingSpawns, world->pendingSpawns);
   }
 
   // Every wait of a paced loop comes right before one paced step: the wave
@@ -185,11 +185,11 @@ class SoakRun {
     report_.faultStep = report_.playSteps;
     for (const std::string& fault : faults) {
       std::ostringstream text;
-      text << "after " << when << " (play step " << report_.playSteps << ", wave " << waveIndex + 1 << "): " << fault;
+      text << "after " << when << " (play step " << report_.playSteps << ", wave " << game.waveIndex + 1 << "): " << fault;
       report_.faults.push_back(text.str());
     }
     // End the game at once: the next step returns.
-    waveProgress.gameOver = true;
+    game.waveProgress.gameOver = true;
   }
 
   void Fault(const std::string& text) { report_.faults.push_back(text); }

@@ -98,23 +98,23 @@ TEST_F(PlayAuditTest, AnOffListElementThatKeepsItsLinksIsCaught) {
 TEST_F(PlayAuditTest, CountersThatDisagreeWithWhatTheyCountAreCaught) {
   StartFirstWave();
   RunLogicSteps(101);  // the eight enemies are in
-  ASSERT_EQ(liveEnemies, 8);
+  ASSERT_EQ(world->liveEnemies, 8);
 
-  liveEnemies += 1;
+  world->liveEnemies += 1;
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "liveEnemies is 9, the array holds 8"));
-  liveEnemies -= 1;
+  world->liveEnemies -= 1;
 
-  pendingSpawns = 1;
+  world->pendingSpawns = 1;
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "pendingSpawns is 1, 0 spawn-ins"));
-  pendingSpawns = 0;
+  world->pendingSpawns = 0;
 
-  humansAlive = 2;
+  world->humansAlive = 2;
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "humansAlive is 2, 1 humans are present"));
-  humansAlive = 1;
+  world->humansAlive = 1;
 
-  waveTypeCounts[kBomber] = -1;
+  world->waveTypeCounts[kBomber] = -1;
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "waveTypeCounts[7] is negative"));
-  waveTypeCounts[kBomber] = 4;
+  world->waveTypeCounts[kBomber] = 4;
 
   AuditResult healthy = AuditPlay(PlayPhase::kInWave);
   EXPECT_TRUE(healthy.Clean()) << healthy.Describe();
@@ -134,9 +134,9 @@ TEST_F(PlayAuditTest, ALivingEnemyOffTheScreenAndADeadOneOnItAreCaught) {
 
 TEST_F(PlayAuditTest, LifeIconsThatDisagreeWithTheLivesAreCaught) {
   StartFirstWave();
-  lives = 2;
+  game.lives = 2;
   EXPECT_TRUE(Mentions(AuditPlay(PlayPhase::kInWave), "life icon 2 shown with 2 lives"));
-  lives = 3;
+  game.lives = 3;
 }
 
 TEST_F(PlayAuditTest, AnElementTheGameDoesNotKnowIsReportedAsAStranger) {

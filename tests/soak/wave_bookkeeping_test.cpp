@@ -19,12 +19,12 @@ class WaveBookkeepingTest : public GameFixture {};
 
 TEST_F(WaveBookkeepingTest, LandersThatCameAsMutantsAndWereShotDoNotReturnWhenTheWaveRestarts) {
   SetUpGame();
-  waveIndex = 10;  // "The 11th Hour": 16 landers, 12 fighters, 6 bouncers, 4 pods, 4 bombers, 4 orbiters
+  game.waveIndex = 10;  // "The 11th Hour": 16 landers, 12 fighters, 6 bouncers, 4 pods, 4 bombers, 4 orbiters
   humans[0].Die();
-  ASSERT_EQ(humansAlive, 0);
+  ASSERT_EQ(world->humansAlive, 0);
   StartWave();
   RunLogicSteps(101);
-  ASSERT_EQ(liveEnemies, 46);
+  ASSERT_EQ(world->liveEnemies, 46);
 
   int mutantsShot = 0;
   for (int i = 0; i < enemyCount; ++i) {
@@ -33,8 +33,8 @@ TEST_F(WaveBookkeepingTest, LandersThatCameAsMutantsAndWereShotDoNotReturnWhenTh
     ++mutantsShot;
   }
   EXPECT_EQ(mutantsShot, 16);
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 0);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 0);
 
   // The ship is lost; 101 steps later the wave starts again with what it owes.
   ship.Explode();
@@ -42,32 +42,32 @@ TEST_F(WaveBookkeepingTest, LandersThatCameAsMutantsAndWereShotDoNotReturnWhenTh
   int restartedAt = -1;
   for (int step = 0; step < 200 && restartedAt < 0; ++step) {
     LogicStep();
-    if (lives == 2) restartedAt = step;
+    if (game.lives == 2) restartedAt = step;
   }
   ASSERT_GE(restartedAt, 0) << "the lost life never restarted the wave";
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 0);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 0);
   // Nobody shot the other thirty: they all come back, and only they.
-  EXPECT_EQ(pendingSpawns, 30);
-  for (int t = 0; t < kEnemyTypes; ++t) EXPECT_GE(waveTypeCounts[t], 0) << "type " << t;
+  EXPECT_EQ(world->pendingSpawns, 30);
+  for (int t = 0; t < kEnemyTypes; ++t) EXPECT_GE(world->waveTypeCounts[t], 0) << "type " << t;
 }
 
 TEST_F(WaveBookkeepingTest, AMutantThatCameForALanderAndIsStillAliveReturnsAsAMutant) {
   SetUpGame();
-  waveIndex = 0;  // "Initiation": 4 landers, 4 bombers
+  game.waveIndex = 0;  // "Initiation": 4 landers, 4 bombers
   humans[0].Die();
   StartWave();
   RunLogicSteps(101);
-  ASSERT_EQ(liveEnemies, 8);
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 4);
+  ASSERT_EQ(world->liveEnemies, 8);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 4);
 
   ship.Explode();
   stage.Hide(&ship);
-  for (int step = 0; step < 200 && lives == 3; ++step) LogicStep();
-  ASSERT_EQ(lives, 2);
+  for (int step = 0; step < 200 && game.lives == 3; ++step) LogicStep();
+  ASSERT_EQ(game.lives, 2);
   // Eight spawn-ins again: the four mutants (as mutants) and the four bombers.
-  EXPECT_EQ(pendingSpawns, 8);
+  EXPECT_EQ(world->pendingSpawns, 8);
   int mutantSpawnIns = 0;
   for (Implosion& implosion : implosions)
     if (implosion.IsOnList() && implosion.GetSpawnType() == kMutant) ++mutantSpawnIns;
@@ -78,12 +78,12 @@ TEST_F(WaveBookkeepingTest, ANewGameAfterALostOneCountsNoLivingEnemies) {
   SetUpGame();
   StartWave();
   RunLogicSteps(101);
-  ASSERT_EQ(liveEnemies, 8);
+  ASSERT_EQ(world->liveEnemies, 8);
   // The game ends with its enemies alive; the next one begins.
   RemoveGameObjects();
   SetUpGame();
   EXPECT_EQ(enemyCount, 0);
-  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(world->liveEnemies, 0);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ void GameFixture::SetUpTestSuite() {
 void GameFixture::SetUp() {
   engine.SetPlatform(&platform);
   kav_test::ResetWorld();
-  std::srand(1234);
+  world->random.Seed(1234);
 }
 
 namespace {
@@ -91,27 +91,10 @@ void ResetWorld() {
   RenderList& list = stage.Elements();
   while (Element* root = list.Root()) list.Remove(root);
   DeleteEnemies();
-  pendingSpawns = 0;
-  liveEnemies = 0;
-  humansAlive = 0;
-  for (int& count : waveTypeCounts) count = 0;
-  enemyFireInterval = 50;
-
-  waveIndex = 0;
-  score = 0;
+  // A game's state afresh, as a new game has it before its first wave.
+  game = GameState();
+  world->enemyFireInterval = 50;
   bestScore = 0;
-  lives = 3;
-  bombs = 3;
-  nextBonusScore = 10000;
-  waveProgress = WaveProgress();
-
-  nextBullet = 0;
-  fireArmed = 0;
-  bombArmed = 0;
-  nextMissile = 0;
-  shipImageFacing = 1;
-  static const int kDefaultKeys[kControlCount] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z, KEY_SPACE};
-  for (int i = 0; i < kControlCount; ++i) controlKeys[i] = kDefaultKeys[i];
 
   ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
   ship.SetVelocity(0, 0);
@@ -128,7 +111,6 @@ void ResetWorld() {
   }
   boss.Init(2048, 100, 2, "MM");
   boss.SetHeadHits(0);
-  worldMap.SetScroll(0, 0);
   ViewX = 0;
   ViewY = 0;
   TickCounter.store(0);
@@ -136,6 +118,7 @@ void ResetWorld() {
 
   UseScratchSettings();
   settingsStore.Change(DefaultSettings());
+  StopStepClock();
   SetMusicLevel(kVolumeSteps);
   input.SetTyping(false);
   input.SetGameKeys(nullptr, 0);

@@ -46,9 +46,9 @@ void ReleaseEverything();
 template <class Wanted>
 void SeedWhere(Wanted wanted) {
   for (unsigned seed = 1;; ++seed) {
-    std::srand(seed);
+    world->random.Seed(seed);
     if (wanted()) {
-      std::srand(seed);
+      world->random.Seed(seed);
       return;
     }
   }

@@ -24,9 +24,6 @@ class BossTest : public GameFixture {
     GameFixture::SetUp();
     boss.Init(2048, 100, 2, "MM");
     stage.Show(&boss);
-    // Drawing places the parts for the pictures they show.
-    boss.Advance();
-  boss.Draw(engine.BackBuffer());
   }
 
   // A local point well inside the outline (its neighbours inside too).
@@ -66,8 +63,8 @@ class BossTest : public GameFixture {
   static void ShootAt(TimedSprite& part, PolygonShape& outline) {
     int lx = 0, ly = 0;
     ASSERT_TRUE(InsidePoint(outline, lx, ly));
-    boss.Advance();
-  boss.Draw(engine.BackBuffer());
+    // A step of the boss's own puts the parts back where it stands.
+    boss.SwingLimbs();
     Isolate(part);
     AimBulletAt(bullets[0], part.GetX() + lx, part.GetY() + ly);
     boss.Collide();
@@ -136,9 +133,9 @@ TEST_F(BossTest, EachCircleDriftsALittleUpAndLeftAndIsHeldBelow100) {
 
 TEST_F(BossTest, FiresAPairOfBossMissilesEvery20Steps) {
   for (int i = 0; i < 19; ++i) boss.AttackStep();
-  EXPECT_EQ(nextMissile, 0);
+  EXPECT_EQ(world->nextMissile, 0);
   boss.AttackStep();
-  ASSERT_EQ(nextMissile, 2);
+  ASSERT_EQ(world->nextMissile, 2);
   const Missile& leftShot = missiles[0];
   const Missile& rightShot = missiles[1];
   EXPECT_EQ(leftShot.GetKind(), 3);
@@ -156,13 +153,13 @@ TEST_F(BossTest, FiresAPairOfBossMissilesEvery20Steps) {
   EXPECT_EQ(platform.Plays(dat::kSndMissile34), 2);
 
   for (int i = 0; i < 20; ++i) boss.AttackStep();
-  EXPECT_EQ(nextMissile, 4);
+  EXPECT_EQ(world->nextMissile, 4);
 }
 
 TEST_F(BossTest, BeatenHeadStopsTheMissiles) {
   boss.SetHeadHits(0);
   for (int i = 0; i < 200; ++i) boss.AttackStep();
-  EXPECT_EQ(nextMissile, 0);
+  EXPECT_EQ(world->nextMissile, 0);
   EXPECT_EQ(platform.Plays(dat::kSndMissile34), 0);
 }
 
@@ -180,16 +177,13 @@ TEST_F(BossTest, LimbsArePlacedForThePictureTheyShow) {
   EXPECT_EQ(boss.Head().GetX(), x + 185);
   EXPECT_EQ(boss.Torso().GetY(), y + 107);
 
-  // Four ticks on, each arm has stepped to its fifth frame (image 4) and each
-  // leg (4 ticks a frame) to its second (image 1). A draw steps the animation;
-  // the next one places the parts for the new pictures.
-  for (int tick = 1; tick <= 4; ++tick) {
-    TickCounter.store(tick);
-    boss.Advance();
-  boss.Draw(engine.BackBuffer());
-  }
-  boss.Advance();
-  boss.Draw(engine.BackBuffer());
+  // Twenty steps on, each arm (5 steps a frame) has swung to its fifth frame
+  // (image 4) and each leg (20 steps a frame) to its second (image 1). A
+  // step swings the limbs; the next one places the parts for the new
+  // pictures.
+  for (int step = 1; step <= 20; ++step) boss.SwingLimbs();
+  EXPECT_EQ(boss.LeftArm(0).GetX(), x + 29);
+  boss.SwingLimbs();
   EXPECT_EQ(boss.LeftArm(0).GetFrame(), 4);
   EXPECT_EQ(boss.LeftArm(0).GetX(), x + 29 + 10);
   EXPECT_EQ(boss.LeftArm(0).GetY(), y + 130 + 12);
@@ -203,11 +197,7 @@ TEST_F(BossTest, LimbsArePlacedForThePictureTheyShow) {
 
 TEST_F(BossTest, BeatenPartsAreNeitherDrawnNorAnimated) {
   while (boss.GetLegHits(1) > 0) ShootAt(boss.Leg(1), boss.LegOutline(1));
-  for (int tick = 1; tick <= 8; ++tick) {
-    TickCounter.store(tick);
-    boss.Advance();
-  boss.Draw(engine.BackBuffer());
-  }
+  for (int step = 1; step <= 40; ++step) boss.SwingLimbs();
   EXPECT_EQ(boss.Leg(1).GetFrame(), 0);
   EXPECT_NE(boss.Leg(0).GetFrame(), 0);
 }
@@ -235,7 +225,7 @@ TEST_F(BossTest, BulletTouchingALegAndTheTorsoHurtsOnlyTheLeg) {
   EXPECT_EQ(boss.GetLegHits(0), 4);
   EXPECT_EQ(boss.GetTorsoHits(), 25);
   EXPECT_FALSE(bullets[0].IsOnList());
-  EXPECT_EQ(score, 100);
+  EXPECT_EQ(game.score, 100);
   EXPECT_TRUE(boss.GetExplosion(40 + 4).IsOnList());
   EXPECT_EQ(ExplosionsRunning(), 1);
 }
@@ -245,13 +235,13 @@ TEST_F(BossTest, ShieldedArmHitScores100WithAHitExplosionButNoDamage) {
   EXPECT_EQ(boss.GetLeftArmHits(2), 5);
   EXPECT_EQ(boss.GetLeftArmHits(0), 5);
   EXPECT_FALSE(bullets[0].IsOnList());
-  EXPECT_EQ(score, 100);
+  EXPECT_EQ(game.score, 100);
   EXPECT_TRUE(boss.GetExplosion(54 + 5 * 2 + 5).IsOnList());
 
   // Arm 3 hides behind arm 1 the same way, on the right side too.
   ShootAt(boss.RightArm(3), boss.RightArmOutline(3));
   EXPECT_EQ(boss.GetRightArmHits(3), 5);
-  EXPECT_EQ(score, 200);
+  EXPECT_EQ(game.score, 200);
 
   // With the front arm gone the back arm takes damage.
   while (boss.GetLeftArmHits(0) > 0) ShootAt(boss.LeftArm(0), boss.LeftArmOutline(0));
@@ -263,7 +253,7 @@ TEST_F(BossTest, TorsoSoaksUpShotsWithoutPointsWhileAnyLimbLives) {
   ShootAt(boss.Torso(), boss.TorsoOutline());
   EXPECT_FALSE(bullets[0].IsOnList());
   EXPECT_EQ(boss.GetTorsoHits(), 25);
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(game.score, 0);
   EXPECT_EQ(ExplosionsRunning(), 0);
 }
 
@@ -283,19 +273,19 @@ TEST_F(BossTest, HeadCannotBeHitUntilTheTorsoIsBeaten) {
 
 TEST_F(BossTest, TakenApartInOrderItPays100ALimbHitAnd1000ForTorsoAndHead) {
   ShootOffEveryLimb();
-  EXPECT_EQ(score, (3 + 8) * 5 * 100);
+  EXPECT_EQ(game.score, (3 + 8) * 5 * 100);
   while (boss.GetTorsoHits() > 1) ShootAt(boss.Torso(), boss.TorsoOutline());
-  EXPECT_EQ(score, 5500);  // torso hits pay only when it falls
+  EXPECT_EQ(game.score, 5500);  // torso hits pay only when it falls
   ShootAt(boss.Torso(), boss.TorsoOutline());
-  EXPECT_EQ(score, 6500);
+  EXPECT_EQ(game.score, 6500);
   while (boss.GetHeadHits() > 1) ShootAt(boss.Head(), boss.HeadOutline());
-  EXPECT_EQ(score, 6500);
+  EXPECT_EQ(game.score, 6500);
   ShootAt(boss.Head(), boss.HeadOutline());
   EXPECT_EQ(boss.GetHeadHits(), 0);
-  EXPECT_EQ(score, 7500);
+  EXPECT_EQ(game.score, 7500);
   // Beaten: no more volleys.
   for (int i = 0; i < 40; ++i) boss.AttackStep();
-  EXPECT_EQ(nextMissile, 0);
+  EXPECT_EQ(world->nextMissile, 0);
 }
 
 TEST_F(BossTest, FinalHitOfAPartExplodesItsOwnPictureAtItsPlace) {
@@ -366,8 +356,7 @@ TEST_F(BossTest, ShipTouchingTwoPartsIsDestroyedOnce) {
 
 TEST_F(BossTest, ShipIsSafeFromPartsThatAreBeaten) {
   while (boss.GetLegHits(0) > 0) ShootAt(boss.Leg(0), boss.LegOutline(0));
-  boss.Advance();
-  boss.Draw(engine.BackBuffer());
+  boss.SwingLimbs();
   Isolate(boss.Leg(0));
   ship.SetPosition(boss.Leg(0).GetX() - 40, boss.Leg(0).GetY());
   ASSERT_TRUE(boss.LegOutline(0).AnyVertexInside(boss.Leg(0).GetX(), boss.Leg(0).GetY(), ship.GetOutline(),

@@ -10,6 +10,7 @@
 #include "entities/bullet.h"
 #include "entities/play_objects.h"
 #include "game/controls.h"
+#include "game/game_state.h"
 #include "scene/view.h"
 #include "support/game_fixture.h"
 
@@ -48,7 +49,7 @@ TEST_F(BulletTest, ARightBeamFromAShipAt100StartsAtMinus250AndWrapsTo3876) {
 }
 
 TEST_F(BulletTest, ALeftBeamStartsAtTheShipsLeftEdge) {
-  shipImageFacing = -1;
+  world->shipImageFacing = -1;
   ship.SetPosition(700, 300);
   Fire();
   Bullet& b = bullets[0];
@@ -64,7 +65,7 @@ TEST_F(BulletTest, HoldingFireLaunchesOneBeamOnly) {
   Fire();
   for (int i = 0; i < 50; ++i) HandleGameKeys();
   EXPECT_EQ(platform.Plays(dat::kSndShot), 1);
-  EXPECT_EQ(nextBullet, 1);
+  EXPECT_EQ(game.nextBullet, 1);
   EXPECT_FALSE(bullets[1].IsOnList());
 }
 
@@ -85,7 +86,7 @@ TEST_F(BulletTest, TheTwentyFirstShotTakesBackBulletZeroFromWhereverItFlies) {
     Fire();
   }
   for (int i = 0; i < kBulletCount; ++i) ASSERT_TRUE(bullets[i].IsOnList()) << i;
-  EXPECT_EQ(nextBullet, 0);
+  EXPECT_EQ(game.nextBullet, 0);
   StepAll();
   StepAll();
   EXPECT_EQ(bullets[0].GetTravelled(), 60);
@@ -96,7 +97,7 @@ TEST_F(BulletTest, TheTwentyFirstShotTakesBackBulletZeroFromWhereverItFlies) {
   EXPECT_EQ(bullets[0].GetY(), 548);
   EXPECT_EQ(bullets[0].GetTravelled(), 0);
   EXPECT_TRUE(bullets[0].IsOnList());
-  EXPECT_EQ(nextBullet, 1);
+  EXPECT_EQ(game.nextBullet, 1);
   EXPECT_EQ(ElementsOnList(), kBulletCount);
   EXPECT_EQ(platform.Plays(dat::kSndShot), 21);
 }
@@ -112,7 +113,7 @@ TEST_F(BulletTest, ALeftBeamsOutlineIsTheRightOneMirroredAtTheOtherEnd) {
 
   // The ring comes round to bullet 0 again with the ship now facing left.
   for (int shot = 1; shot < kBulletCount; ++shot) Fire();
-  shipImageFacing = -1;
+  world->shipImageFacing = -1;
   Fire();
   const PolygonShape& l = bullets[0].GetOutline();
   ASSERT_EQ(l.GetVertexCount(), 7);

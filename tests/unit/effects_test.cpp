@@ -196,8 +196,8 @@ TEST_F(EffectsTest, AnImplosionPieceWithDirectionSevenArrivesAfterExactlyHundred
 }
 
 TEST_F(EffectsTest, AnImplosionEndsOnItsHundredAndFirstStepByEnteringItsEnemy) {
-  humansAlive = 1;
-  pendingSpawns = 1;
+  world->humansAlive = 1;
+  world->pendingSpawns = 1;
   Implosion& im = implosions[0];
   im.Init(Make(64, 80), kMutant, 1500, 400, 1, "Implosion");
   stage.Show(&im);
@@ -207,29 +207,29 @@ TEST_F(EffectsTest, AnImplosionEndsOnItsHundredAndFirstStepByEnteringItsEnemy) {
   EXPECT_EQ(enemyCount, 0);
   StepEffects();
   EXPECT_FALSE(im.IsOnList());
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   ASSERT_EQ(enemyCount, 1);
   EXPECT_EQ(enemies[0]->GetType(), kMutant);
   EXPECT_EQ(enemies[0]->GetX(), 1500);
   EXPECT_EQ(enemies[0]->GetY(), 400);
   EXPECT_TRUE(enemies[0]->IsOnList());
-  EXPECT_EQ(liveEnemies, 1);
+  EXPECT_EQ(world->liveEnemies, 1);
 }
 
 TEST_F(EffectsTest, SpawnInsStartedTogetherEndTogetherInIndexOrder) {
-  humansAlive = 1;
-  waveTypeCounts[kLander] = 2;
-  waveTypeCounts[kMutant] = 1;
+  world->humansAlive = 1;
+  world->waveTypeCounts[kLander] = 2;
+  world->waveTypeCounts[kMutant] = 1;
   MaterialiseEnemy(kLander, 0, 0);
   MaterialiseEnemy(kLander, 0, 1);
   MaterialiseEnemy(kMutant, 0, 0);
-  ASSERT_EQ(pendingSpawns, 3);
+  ASSERT_EQ(world->pendingSpawns, 3);
   EXPECT_EQ(platform.Plays(dat::kSndMaterialise), 3);
   for (int i = 0; i < 100; ++i) StepEffects();
   EXPECT_EQ(enemyCount, 0);
-  EXPECT_EQ(pendingSpawns, 3);
+  EXPECT_EQ(world->pendingSpawns, 3);
   StepEffects();
-  EXPECT_EQ(pendingSpawns, 0);
+  EXPECT_EQ(world->pendingSpawns, 0);
   ASSERT_EQ(enemyCount, 3);
   EXPECT_EQ(enemies[0]->GetType(), kLander);
   EXPECT_EQ(enemies[0]->GetX(), 2048);
@@ -240,13 +240,13 @@ TEST_F(EffectsTest, SpawnInsStartedTogetherEndTogetherInIndexOrder) {
   EXPECT_EQ(enemies[2]->GetType(), kMutant);
   EXPECT_EQ(enemies[2]->GetX(), 2048);
   EXPECT_EQ(enemies[2]->GetY(), 10);
-  EXPECT_EQ(liveEnemies, 3);
+  EXPECT_EQ(world->liveEnemies, 3);
   for (int k = 0; k < 3; ++k) EXPECT_FALSE(implosions[k].IsOnList());
 }
 
 TEST_F(EffectsTest, ASpawnInShowsTheEnemysPictureReassembledAtItsPlace) {
-  humansAlive = 1;
-  waveTypeCounts[kLander] = 1;
+  world->humansAlive = 1;
+  world->waveTypeCounts[kLander] = 1;
   MaterialiseEnemy(kLander, 0, 0);
   Implosion& im = implosions[0];
   for (int i = 0; i < 100; ++i) im.MovePieces();

@@ -30,7 +30,7 @@ class EntityTest : public GameFixture {
 };
 
 TEST_F(EntityTest, FactoryGivesEachTypeItsOwnClassWhileAHumanIsPresent) {
-  humansAlive = 1;
+  world->humansAlive = 1;
   for (int type = 0; type < kEnemyTypes; ++type) {
     std::unique_ptr<Entity> e(CreateEnemy(type));
     ASSERT_NE(e, nullptr);
@@ -41,18 +41,18 @@ TEST_F(EntityTest, FactoryGivesEachTypeItsOwnClassWhileAHumanIsPresent) {
 }
 
 TEST_F(EntityTest, FactoryMakesAMutantForALanderWhenNoHumanIsPresent) {
-  humansAlive = 0;
+  world->humansAlive = 0;
   std::unique_ptr<Entity> e(CreateEnemy(kLander));
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->GetType(), kMutant);
   EXPECT_NE(dynamic_cast<Mutant*>(e.get()), nullptr);
-  humansAlive = -1;
+  world->humansAlive = -1;
   std::unique_ptr<Entity> again(CreateEnemy(kLander));
   EXPECT_EQ(again->GetType(), kMutant);
 }
 
 TEST_F(EntityTest, FactoryMakesALanderForNumbersOutsideTheTableEvenWithoutHumans) {
-  humansAlive = 0;
+  world->humansAlive = 0;
   for (int type : {12, -1, 1000}) {
     std::unique_ptr<Entity> e(CreateEnemy(type));
     ASSERT_NE(e, nullptr);
@@ -61,20 +61,20 @@ TEST_F(EntityTest, FactoryMakesALanderForNumbersOutsideTheTableEvenWithoutHumans
 }
 
 TEST_F(EntityTest, MutantEnteredForALanderScoresAsALanderButCountsAsAMutantWhenKilled) {
-  humansAlive = 0;
-  waveTypeCounts[kLander] = 1;
-  waveTypeCounts[kMutant] = 0;
+  world->humansAlive = 0;
+  world->waveTypeCounts[kLander] = 1;
+  world->waveTypeCounts[kMutant] = 0;
   EnterEnemy(kLander, 700, 300);
   ASSERT_EQ(enemyCount, 1);
   Entity* e = enemies[0];
   EXPECT_EQ(e->GetType(), kMutant);
   EXPECT_EQ(e->GetScore(), 100);
   // From its arrival the wave owes a mutant instead of the lander.
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 1);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 1);
   e->Kill();
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 0);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 0);
 }
 
 TEST_F(EntityTest, InitSetsUpAWorldSpriteWithTheStandardOutline) {
@@ -133,37 +133,37 @@ TEST_F(EntityTest, StandardMoveBouncesOffTheTopAndTheBottom) {
 }
 
 TEST_F(EntityTest, KillPlaysTheBlastOnceAndCountsTheEnemyOutButKeepsIt) {
-  humansAlive = 1;
-  waveTypeCounts[kLander] = 3;
+  world->humansAlive = 1;
+  world->waveTypeCounts[kLander] = 3;
   EnterEnemy(kLander, 1000, 200);
   ASSERT_EQ(enemyCount, 1);
   Entity* e = enemies[0];
   ASSERT_TRUE(e->IsOnList());
-  EXPECT_EQ(liveEnemies, 1);
+  EXPECT_EQ(world->liveEnemies, 1);
 
   e->Kill();
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 1);
   EXPECT_FALSE(e->IsOnList());
   EXPECT_EQ(e->IsDead(), -1);
-  EXPECT_EQ(waveTypeCounts[kLander], 2);
-  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 2);
+  EXPECT_EQ(world->liveEnemies, 0);
   EXPECT_EQ(enemies[0], e);
   EXPECT_EQ(enemyCount, 1);
 }
 
 TEST_F(EntityTest, ASecondKillChangesNothing) {
-  humansAlive = 1;
-  waveTypeCounts[kMutant] = 1;
+  world->humansAlive = 1;
+  world->waveTypeCounts[kMutant] = 1;
   EnterEnemy(kMutant, 1000, 200);
   enemies[0]->Kill();
   enemies[0]->Kill();
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 1);
-  EXPECT_EQ(waveTypeCounts[kMutant], 0);
-  EXPECT_EQ(liveEnemies, 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 0);
+  EXPECT_EQ(world->liveEnemies, 0);
 }
 
 TEST_F(EntityTest, AKilledEnemyIsNoLongerMovedByTheLogicStep) {
-  humansAlive = 1;
+  world->humansAlive = 1;
   EnterEnemy(kMutant, 3000, 200);
   Entity* e = enemies[0];
   e->SetDrift(5, 0);

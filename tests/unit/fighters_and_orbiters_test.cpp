@@ -24,7 +24,7 @@ class FightersAndOrbitersTest : public GameFixture {
  protected:
   // Missiles launched since the test began (the ring starts at 0 and no test
   // fires 60).
-  static int MissilesFired() { return nextMissile; }
+  static int MissilesFired() { return world->nextMissile; }
 };
 
 // Fighters
@@ -105,7 +105,7 @@ TEST_F(FightersAndOrbitersTest, FighterPictureAndOutlineFollowItsDirection) {
 
 TEST_F(FightersAndOrbitersTest, FighterNearTheShipFiresAFastShotFromItsRightEdge) {
   Fighter* fighter = Enter<Fighter>(kFighter, 1000, 400);
-  SeedWhere([] { return std::rand() % 25 == 0; });
+  SeedWhere([] { return RandomNumber() % 25 == 0; });
   fighter->Think();
   ASSERT_EQ(MissilesFired(), 1);
   const Missile& shot = missiles[0];
@@ -136,25 +136,25 @@ TEST_F(FightersAndOrbitersTest, FighterHoldsFireWhenTheShipIsOutOfItsReach) {
 
 TEST_F(FightersAndOrbitersTest, BouncerHoldsFireInWavesOneToThreeAndShootsFromWaveFour) {
   Bouncer* bouncer = Enter<Bouncer>(kBouncer, 1000, 400);
-  for (waveIndex = 0; waveIndex < 3; ++waveIndex)
+  for (world->wave = 0; world->wave < 3; ++world->wave)
     for (int step = 0; step < 2000; ++step) bouncer->Think();
   EXPECT_EQ(MissilesFired(), 0);
   EXPECT_EQ(platform.Plays(dat::kSndMissile2), 0);
 
-  waveIndex = 3;
+  world->wave = 3;
   for (int step = 0; step < 2000; ++step) bouncer->Think();
   EXPECT_GT(MissilesFired(), 10);
   EXPECT_EQ(platform.Plays(dat::kSndMissile2), MissilesFired());
 }
 
 TEST_F(FightersAndOrbitersTest, BouncerShootsAgainstTheShipsDirectionOfTravel) {
-  waveIndex = 3;
+  world->wave = 3;
   Bouncer* bouncer = Enter<Bouncer>(kBouncer, 1000, 400);
   const int w = bouncer->GetFrameBitmap()->w;
   auto fires = [] {
-    const bool keepX = std::rand() % 100 != 0;
-    const bool keepY = keepX && std::rand() % 100 != 0;
-    return keepY && std::rand() % 50 == 0;
+    const bool keepX = RandomNumber() % 100 != 0;
+    const bool keepY = keepX && RandomNumber() % 100 != 0;
+    return keepY && RandomNumber() % 50 == 0;
   };
 
   SeedWhere(fires);
@@ -177,7 +177,7 @@ TEST_F(FightersAndOrbitersTest, BouncerShootsAgainstTheShipsDirectionOfTravel) {
 
 TEST_F(FightersAndOrbitersTest, BouncerSetsOffDiagonallyAndBouncesOffItsLimits) {
   Bouncer* bouncer = Enter<Bouncer>(kBouncer, 1000, 72);
-  SeedWhere([] { return std::rand() % 100 != 0 && std::rand() % 100 != 0; });
+  SeedWhere([] { return RandomNumber() % 100 != 0 && RandomNumber() % 100 != 0; });
   bouncer->Think();
   EXPECT_EQ(bouncer->GetDriftX(), 4);
   EXPECT_EQ(bouncer->GetDriftY(), 4);
@@ -217,7 +217,7 @@ TEST_F(FightersAndOrbitersTest, BaitersAppearInARowAheadOfAShipMovingLeft) {
     const int y = implosions[k].GetSpawnY();
     EXPECT_TRUE(y == 300 || y == 350 || y == 400 || y == 450) << y;
   }
-  EXPECT_EQ(pendingSpawns, 5);
+  EXPECT_EQ(world->pendingSpawns, 5);
 }
 
 TEST_F(FightersAndOrbitersTest, BaitersAppearAheadOnTheRightOfAShipStandingStill) {

@@ -28,7 +28,7 @@ class HumanTest : public GameFixture {
     h.SetPosition(x, 0);
     h.StandOnGround();
     stage.Show(&h);
-    humansAlive += 1;
+    world->humansAlive += 1;
     return h;
   }
 };
@@ -132,29 +132,29 @@ TEST_F(HumanTest, ALiftedHumanGoesNoHigherThanMinus40) {
 TEST_F(HumanTest, KillingAHumanWhileOthersArePresentOnlyLowersTheCount) {
   Present(0, 500);
   Present(1, 900);
-  waveTypeCounts[kLander] = 1;
+  world->waveTypeCounts[kLander] = 1;
   EnterEnemy(kLander, 1000, 300);
   humans[0].Die();
   EXPECT_EQ(humans[0].GetState(), Human::kDead);
   EXPECT_FALSE(humans[0].IsOnList());
-  EXPECT_EQ(humansAlive, 1);
+  EXPECT_EQ(world->humansAlive, 1);
   EXPECT_EQ(enemyCount, 1);
   EXPECT_EQ(enemies[0]->IsDead(), 0);
-  EXPECT_EQ(waveTypeCounts[kLander], 1);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 1);
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 0);
 }
 
 TEST_F(HumanTest, KillingTheLastHumanTurnsEveryLivingLanderIntoAMutant) {
   Present(0, 500);
-  waveTypeCounts[kLander] = 2;
-  waveTypeCounts[kMutant] = 1;
+  world->waveTypeCounts[kLander] = 2;
+  world->waveTypeCounts[kMutant] = 1;
   EnterEnemy(kLander, 1000, 300);
   EnterEnemy(kMutant, 1500, 200);
   EnterEnemy(kLander, 2000, 400);
-  ASSERT_EQ(liveEnemies, 3);
+  ASSERT_EQ(world->liveEnemies, 3);
 
   humans[0].Die();
-  EXPECT_EQ(humansAlive, 0);
+  EXPECT_EQ(world->humansAlive, 0);
   ASSERT_EQ(enemyCount, 5);
   EXPECT_EQ(enemies[0]->IsDead(), -1);
   EXPECT_EQ(enemies[1]->IsDead(), 0);
@@ -167,28 +167,28 @@ TEST_F(HumanTest, KillingTheLastHumanTurnsEveryLivingLanderIntoAMutant) {
   EXPECT_EQ(enemies[4]->GetX(), 2000);
   EXPECT_EQ(enemies[4]->GetY(), 400);
   EXPECT_EQ(enemies[3]->GetScore(), 300);
-  EXPECT_EQ(liveEnemies, 3);
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 3);
+  EXPECT_EQ(world->liveEnemies, 3);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 3);
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 2);
 }
 
 TEST_F(HumanTest, DeadLandersDoNotMutate) {
   Present(0, 500);
-  waveTypeCounts[kLander] = 2;
+  world->waveTypeCounts[kLander] = 2;
   EnterEnemy(kLander, 1000, 300);
   EnterEnemy(kLander, 2000, 300);
   enemies[0]->Kill();
   humans[0].Die();
   ASSERT_EQ(enemyCount, 3);
   EXPECT_EQ(enemies[2]->GetX(), 2000);
-  EXPECT_EQ(waveTypeCounts[kMutant], 1);
-  EXPECT_EQ(liveEnemies, 1);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 1);
+  EXPECT_EQ(world->liveEnemies, 1);
 }
 
 TEST_F(HumanTest, TheLastHumanShotFromALandersGripPaysNoRescueBonus) {
   Human& h = Present(0, 1000);
-  waveTypeCounts[kLander] = 1;
+  world->waveTypeCounts[kLander] = 1;
   EnterEnemy(kLander, 0, 0);
   auto* lander = static_cast<Lander*>(enemies[0]);
   // Bring the lander down onto the human until it holds it.
@@ -201,7 +201,7 @@ TEST_F(HumanTest, TheLastHumanShotFromALandersGripPaysNoRescueBonus) {
 
   h.Die();
   EXPECT_EQ(lander->IsDead(), -1);
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(game.score, 0);
   EXPECT_EQ(enemyCount, 2);
   EXPECT_EQ(enemies[1]->GetType(), kMutant);
 }

@@ -30,17 +30,17 @@ class LanderTest : public GameFixture {
     h.StandOnGround();
     h.SetDrift(0, 0);
     stage.Show(&h);
-    humansAlive += 1;
+    world->humansAlive += 1;
     return h;
   }
   // A lander entered as the spawner does. With nobody present the factory
   // would make a mutant, so the count is lifted for the moment of creation.
   Lander* Enter(int x, int y) {
-    waveTypeCounts[kLander] += 1;
-    const int present = humansAlive;
-    if (humansAlive < 1) humansAlive = 1;
+    world->waveTypeCounts[kLander] += 1;
+    const int present = world->humansAlive;
+    if (world->humansAlive < 1) world->humansAlive = 1;
     EnterEnemy(kLander, x, y);
-    humansAlive = present;
+    world->humansAlive = present;
     auto* lander = dynamic_cast<Lander*>(enemies[enemyCount - 1]);
     EXPECT_NE(lander, nullptr);
     return lander;
@@ -79,7 +79,7 @@ class LanderTest : public GameFixture {
 };
 
 TEST_F(LanderTest, FourLandersAreSpreadFromTheMiddleOfTheWorldAtThreeHeights) {
-  waveTypeCounts[kLander] = 4;
+  world->waveTypeCounts[kLander] = 4;
   const int xs[4] = {2048, 3072, 4096, 1024};
   const int ys[4] = {-300, -600, -900, -300};
   for (int i = 0; i < 4; ++i) {
@@ -92,7 +92,7 @@ TEST_F(LanderTest, FourLandersAreSpreadFromTheMiddleOfTheWorldAtThreeHeights) {
 }
 
 TEST_F(LanderTest, WithNoLandersOwedThePlaceIsFarOffScreen) {
-  waveTypeCounts[kLander] = 0;
+  world->waveTypeCounts[kLander] = 0;
   Lander lander;
   lander.Init(50, 0, 1, 0, 0, 0, 1, "Baddie");
   lander.Place(0, 0);
@@ -149,8 +149,8 @@ TEST_F(LanderTest, LandersGoBothWaysWhenTheyStartSearching) {
 TEST_F(LanderTest, ALanderFifteenPixelsFromAHumanSeizesItAboutOnceInAHundredSteps) {
   int seizedAfter[20];
   for (int seed = 0; seed < 20; ++seed) {
-    std::srand(seed + 1);
     kav_test::ResetWorld();
+    world->random.Seed(seed + 1);
     Human& h = Present(0, 1000);
     Lander* lander = Searching(1000, 15);
     int steps = 0;
@@ -227,7 +227,7 @@ TEST_F(LanderTest, ALanderShotWhileLiftingDropsTheHumanAndPays600) {
   AimBulletAt(lander);
   ResolveCollisions();
   EXPECT_EQ(lander->IsDead(), -1);
-  EXPECT_EQ(score, 600);
+  EXPECT_EQ(game.score, 600);
   EXPECT_STREQ(scoreText, "00000600");
   EXPECT_FALSE(bullets[0].IsOnList());
   EXPECT_TRUE(explosions[0].IsOnList());
@@ -237,7 +237,7 @@ TEST_F(LanderTest, ALanderShotWhileLiftingDropsTheHumanAndPays600) {
   EXPECT_EQ(h.GetY(), 718);
   EXPECT_EQ(h.GetState(), Human::kPresent);
   EXPECT_TRUE(h.IsOnList());
-  EXPECT_EQ(humansAlive, 1);
+  EXPECT_EQ(world->humansAlive, 1);
 }
 
 TEST_F(LanderTest, ALanderShotBeforeSeizingPaysOnlyItsOwnHundred) {
@@ -245,7 +245,7 @@ TEST_F(LanderTest, ALanderShotBeforeSeizingPaysOnlyItsOwnHundred) {
   AimBulletAt(lander);
   ResolveCollisions();
   EXPECT_EQ(lander->IsDead(), -1);
-  EXPECT_EQ(score, 100);
+  EXPECT_EQ(game.score, 100);
 }
 
 TEST_F(LanderTest, CarryingTheLastHumanToTheTopLeavesExactlyOneMutantInItsPlace) {
@@ -266,12 +266,12 @@ TEST_F(LanderTest, CarryingTheLastHumanToTheTopLeavesExactlyOneMutantInItsPlace)
   int living = 0;
   for (int i = 0; i < enemyCount; ++i) living += enemies[i]->IsDead() == 0;
   EXPECT_EQ(living, 2);
-  EXPECT_EQ(liveEnemies, living);
+  EXPECT_EQ(world->liveEnemies, living);
   EXPECT_EQ(enemies[before]->GetType(), kMutant);
   EXPECT_EQ(enemies[before + 1]->GetType(), kMutant);
-  EXPECT_EQ(waveTypeCounts[kLander], 0);
-  EXPECT_EQ(waveTypeCounts[kMutant], 2);
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(world->waveTypeCounts[kLander], 0);
+  EXPECT_EQ(world->waveTypeCounts[kMutant], 2);
+  EXPECT_EQ(game.score, 0);
 }
 
 TEST_F(LanderTest, CarryingAHumanToTheTopWhileOthersLiveMakesOneMutantAndPaysNothing) {
@@ -288,15 +288,15 @@ TEST_F(LanderTest, CarryingAHumanToTheTopWhileOthersLiveMakesOneMutantAndPaysNot
   }
   ASSERT_EQ(lander->IsDead(), -1);
   EXPECT_EQ(h.GetState(), Human::kDead);
-  EXPECT_EQ(humansAlive, 1);
+  EXPECT_EQ(world->humansAlive, 1);
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 1);
   ASSERT_EQ(enemyCount, 2);
   EXPECT_EQ(enemies[1]->GetType(), kMutant);
   EXPECT_EQ(enemies[1]->GetX(), lander->GetX());
   EXPECT_EQ(enemies[1]->GetY(), lander->GetY());
   EXPECT_LT(lander->GetY(), 1);
-  EXPECT_EQ(liveEnemies, 1);
-  EXPECT_EQ(score, 0);
+  EXPECT_EQ(world->liveEnemies, 1);
+  EXPECT_EQ(game.score, 0);
 }
 
 TEST_F(LanderTest, ALanderWhoseHumanIsShotGoesDownAgainSearchesAndStillPaysTheBonus) {
@@ -330,7 +330,7 @@ TEST_F(LanderTest, ALanderWhoseHumanIsShotGoesDownAgainSearchesAndStillPaysTheBo
 
   AimBulletAt(lander);
   ResolveCollisions();
-  EXPECT_EQ(score, 600);
+  EXPECT_EQ(game.score, 600);
 }
 
 TEST_F(LanderTest, ALanderWhoseHumanIsShotCanSeizeAnother) {
@@ -364,9 +364,9 @@ TEST_F(LanderTest, ALanderShootsOneInSixChancesFromItsTopCentreNeverStandingStil
   const int w = Width(lander);
   int shots = 0;
   for (int chance = 0; chance < 600; ++chance) {
-    const int before = nextMissile;
+    const int before = world->nextMissile;
     for (int i = 0; i < 51; ++i) lander->Think();
-    if (nextMissile == before) continue;
+    if (world->nextMissile == before) continue;
     ++shots;
     const Missile& m = missiles[before];
     EXPECT_EQ(m.GetX(), 2000 + w / 2);

@@ -24,7 +24,7 @@ class MissileTest : public GameFixture {
   // Steps a missile fired with (dx, dy) flies before it is retired.
   int RangeInSteps(int dx, int dy) {
     FireMissile(0, 2000, 300, dx, dy);
-    Missile& m = missiles[(nextMissile + kMissileCount - 1) % kMissileCount];
+    Missile& m = missiles[(world->nextMissile + kMissileCount - 1) % kMissileCount];
     int steps = 0;
     while (m.IsOnList() && steps < 10000) {
       m.Step();
@@ -37,13 +37,13 @@ class MissileTest : public GameFixture {
 
 TEST_F(MissileTest, TheSixtyFirstShotReusesMissileZeroWhileItFlies) {
   for (int shot = 0; shot < kMissileCount; ++shot) FireMissile(0, 100 + shot, 200, 0, 1);
-  EXPECT_EQ(nextMissile, 0);
+  EXPECT_EQ(world->nextMissile, 0);
   for (const Missile& m : missiles) ASSERT_TRUE(m.IsOnList());
   StepAll();
   EXPECT_EQ(missiles[0].GetY(), 201);
 
   FireMissile(1, 3000, 500, -14, 0);
-  EXPECT_EQ(nextMissile, 1);
+  EXPECT_EQ(world->nextMissile, 1);
   EXPECT_TRUE(missiles[0].IsOnList());
   EXPECT_EQ(missiles[0].GetX(), 3000);
   EXPECT_EQ(missiles[0].GetY(), 500);

@@ -33,17 +33,17 @@ class PodsAndBombersTest : public GameFixture {
 
 TEST_F(PodsAndBombersTest, ShotPodBurstsIntoEightSwarmersAroundItsCornerAndPays1000) {
   Pod* pod = Enter<Pod>(kPod, 2000, 300);
-  waveTypeCounts[kPod] = 1;
+  world->waveTypeCounts[kPod] = 1;
   // The beam reaches the pod's outline (19..76, 44..52) after its first step.
   AimBulletAt(bullets[0], 2000 + 40 - Bullet::kSpeed, 300 + 48);
   RunLogicSteps(1);
 
   EXPECT_TRUE(pod->IsDead());
-  EXPECT_EQ(score, 1000);
+  EXPECT_EQ(game.score, 1000);
   ASSERT_EQ(enemyCount, 9);
-  EXPECT_EQ(liveEnemies, 8);
-  EXPECT_EQ(waveTypeCounts[kSwarmer], 8);
-  EXPECT_EQ(waveTypeCounts[kPod], 0);
+  EXPECT_EQ(world->liveEnemies, 8);
+  EXPECT_EQ(world->waveTypeCounts[kSwarmer], 8);
+  EXPECT_EQ(world->waveTypeCounts[kPod], 0);
   for (int i = 1; i < 9; ++i) {
     Entity* swarmer = enemies[i];
     EXPECT_EQ(swarmer->GetType(), kSwarmer);
@@ -64,15 +64,15 @@ TEST_F(PodsAndBombersTest, PodKilledWith195EnemiesEntersFiveSwarmersButCountsEig
   for (int i = 0; i < 194; ++i) EnterEnemy(kMine, 2048, -100);
   Pod* pod = Enter<Pod>(kPod, 1000, 300);
   ASSERT_EQ(enemyCount, 195);
-  ASSERT_EQ(liveEnemies, 195);
-  waveTypeCounts[kPod] = 1;
+  ASSERT_EQ(world->liveEnemies, 195);
+  world->waveTypeCounts[kPod] = 1;
 
   pod->Kill();
 
   EXPECT_EQ(enemyCount, 200);
   for (int i = 195; i < 200; ++i) EXPECT_EQ(enemies[i]->GetType(), kSwarmer);
-  EXPECT_EQ(waveTypeCounts[kSwarmer], 8);
-  EXPECT_EQ(liveEnemies, 195 + 5 - 1);
+  EXPECT_EQ(world->waveTypeCounts[kSwarmer], 8);
+  EXPECT_EQ(world->liveEnemies, 195 + 5 - 1);
   EXPECT_EQ(platform.Plays(dat::kSndEnemyDestroyed), 1);
 }
 
@@ -81,11 +81,11 @@ TEST_F(PodsAndBombersTest, PodKilledTwiceBurstsOnlyOnce) {
   pod->Kill();
   pod->Kill();
   EXPECT_EQ(enemyCount, 9);
-  EXPECT_EQ(waveTypeCounts[kSwarmer], 8);
+  EXPECT_EQ(world->waveTypeCounts[kSwarmer], 8);
 }
 
 TEST_F(PodsAndBombersTest, TenPodsSpreadOverTheWorldIn409PixelStepsFromTheMiddle) {
-  waveTypeCounts[kPod] = 10;
+  world->waveTypeCounts[kPod] = 10;
   const int expected[10] = {2048, 2457, 2866, 3275, 3684, 4093, 406, 815, 1224, 1633};
   for (int i = 0; i < 10; ++i) {
     Pod pod;
@@ -167,11 +167,11 @@ TEST_F(PodsAndBombersTest, MovingSwarmerReaimsOnlyOnAOneInFiftyDraw) {
   ship.SetPosition(2000, 400);
   Swarmer* swarmer = Enter<Swarmer>(kSwarmer, 2500, 300);
   swarmer->SetDrift(3, -3);  // heading away from the ship
-  SeedWhere([] { return std::rand() % 50 != 0; });
+  SeedWhere([] { return RandomNumber() % 50 != 0; });
   swarmer->Think();
   EXPECT_EQ(swarmer->GetDriftX(), 3);
   EXPECT_EQ(swarmer->GetDriftY(), -3);
-  SeedWhere([] { return std::rand() % 50 == 0; });
+  SeedWhere([] { return RandomNumber() % 50 == 0; });
   swarmer->Think();
   EXPECT_EQ(swarmer->GetDriftX(), -3);
   EXPECT_EQ(swarmer->GetDriftY(), 3);
@@ -224,7 +224,7 @@ TEST_F(PodsAndBombersTest, BomberClampsAt96ReversingOnlyWhenItPassesTheLimit) {
 }
 
 TEST_F(PodsAndBombersTest, BombersStartSpreadOverTheWorldInTheMiddleBand) {
-  waveTypeCounts[kBomber] = 4;
+  world->waveTypeCounts[kBomber] = 4;
   const int expected[4] = {2048, 3072, 4096, 1024};
   for (int i = 0; i < 4; ++i) {
     Bomber bomber;
@@ -241,9 +241,9 @@ TEST_F(PodsAndBombersTest, BomberDrawsItsVerticalSpeedBeforeItsHorizontalOne) {
   Bomber* bomber = Enter<Bomber>(kBomber, 1000, 300);
   int vy = 0, vx = 0;
   SeedWhere([&] {
-    if (std::rand() % 50 != 0) return false;
-    vy = std::rand() % 7 - 3;
-    vx = std::rand() % 7 - 3;
+    if (RandomNumber() % 50 != 0) return false;
+    vy = RandomNumber() % 7 - 3;
+    vx = RandomNumber() % 7 - 3;
     return vx != vy;
   });
   bomber->Think();
@@ -254,8 +254,8 @@ TEST_F(PodsAndBombersTest, BomberDrawsItsVerticalSpeedBeforeItsHorizontalOne) {
 TEST_F(PodsAndBombersTest, BomberLaysAMineBelowItWhichCountsAsAnEnemyOfTheWave) {
   Bomber* bomber = Enter<Bomber>(kBomber, 1000, 300);
   SeedWhere([] {
-    const bool keepDrift = std::rand() % 50 != 0;
-    return keepDrift && std::rand() % 1000 == 0;
+    const bool keepDrift = RandomNumber() % 50 != 0;
+    return keepDrift && RandomNumber() % 1000 == 0;
   });
   bomber->Think();
   ASSERT_EQ(enemyCount, 2);
@@ -264,16 +264,16 @@ TEST_F(PodsAndBombersTest, BomberLaysAMineBelowItWhichCountsAsAnEnemyOfTheWave) 
   EXPECT_EQ(mine->GetX(), 1008);
   EXPECT_EQ(mine->GetY(), 335);
   EXPECT_EQ(mine->GetScore(), 200);
-  EXPECT_EQ(waveTypeCounts[kMine], 1);
-  EXPECT_EQ(liveEnemies, 2);
+  EXPECT_EQ(world->waveTypeCounts[kMine], 1);
+  EXPECT_EQ(world->liveEnemies, 2);
 }
 
 TEST_F(PodsAndBombersTest, BomberLaysAboutOneMineEvery1000Steps) {
   Bomber* bomber = Enter<Bomber>(kBomber, 1000, 300);
   for (int step = 0; step < 20000; ++step) bomber->Think();
-  EXPECT_GE(waveTypeCounts[kMine], 8);
-  EXPECT_LE(waveTypeCounts[kMine], 35);
-  EXPECT_EQ(enemyCount, 1 + waveTypeCounts[kMine]);
+  EXPECT_GE(world->waveTypeCounts[kMine], 8);
+  EXPECT_LE(world->waveTypeCounts[kMine], 35);
+  EXPECT_EQ(enemyCount, 1 + world->waveTypeCounts[kMine]);
 }
 
 TEST_F(PodsAndBombersTest, MinesOfAWaveSitAboveTheScreenAndNeverMove) {
@@ -292,7 +292,7 @@ TEST_F(PodsAndBombersTest, MinesOfAWaveSitAboveTheScreenAndNeverMove) {
 
 TEST_F(PodsAndBombersTest, LaidMineStaysPutAndIsDestroyedByABullet) {
   Mine* mine = Enter<Mine>(kMine, 700, 300);
-  waveTypeCounts[kMine] = 1;
+  world->waveTypeCounts[kMine] = 1;
   RunLogicSteps(20);
   EXPECT_EQ(mine->GetX(), 700);
   EXPECT_EQ(mine->GetY(), 300);
@@ -300,8 +300,8 @@ TEST_F(PodsAndBombersTest, LaidMineStaysPutAndIsDestroyedByABullet) {
   AimBulletAt(bullets[0], 700 + 8 - Bullet::kSpeed, 300 + 8);
   RunLogicSteps(1);
   EXPECT_TRUE(mine->IsDead());
-  EXPECT_EQ(score, 200);
-  EXPECT_EQ(waveTypeCounts[kMine], 0);
+  EXPECT_EQ(game.score, 200);
+  EXPECT_EQ(world->waveTypeCounts[kMine], 0);
 }
 
 }  // namespace

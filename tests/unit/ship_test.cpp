@@ -145,7 +145,7 @@ TEST_F(ShipTest, TurningLeftShowsTheLeftPictureAndHeadsLeft) {
   platform.Hold(KEY_LEFT);
   HandleGameKeys();
   EXPECT_EQ(ship.GetHeading(), -1);
-  EXPECT_EQ(shipImageFacing, -1);
+  EXPECT_EQ(world->shipImageFacing, -1);
   EXPECT_EQ(ship.GetBitmap(), engine.Bitmap(dat::kShipLeft));
   // The outline is the same for both pictures.
   EXPECT_EQ(ship.GetOutline().GetVertexCount(), 17);

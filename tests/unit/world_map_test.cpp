@@ -1,7 +1,11 @@
+// The view follows the ship (a step of play moves it with the ship and slides
+// it toward the ship's lead), and the world map draws the view it is given,
+// across the seam too.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
 #include "entities/ship.h"
+#include "entities/view_scroll.h"
 #include "scene/view.h"
 #include "scene/world_map.h"
 
@@ -13,81 +17,88 @@ int ColumnColour(int c) { return makecol(c & 0xFF, (c >> 8) * 16, 100); }
 class WorldMapTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    world = create_bitmap(4096, 16);
-    for (int c = 0; c < 4096; ++c) vline(world, c, 0, 15, ColumnColour(c));
+    picture = create_bitmap(4096, 16);
+    for (int c = 0; c < 4096; ++c) vline(picture, c, 0, 15, ColumnColour(c));
   }
-  static void TearDownTestSuite() { destroy_bitmap(world); }
+  static void TearDownTestSuite() { destroy_bitmap(picture); }
   void SetUp() override {
-    map.Init(world, 0, 0, 4096, 16, 0, 0, 1024, 16, 0, "The Map");
-    map.Follow(&ship);
-    map.SetScroll(0, 0);
+    map.Init(picture, 4096, 16, 0, 0, 1024, 16, 0, "The Map");
     target = create_bitmap(1024, 16);
   }
   void TearDown() override {
     destroy_bitmap(target);
     ViewX = ViewY = 0;
   }
-  static BITMAP* world;
+  // One step of following, the view shown as the game shows it.
+  void Follow(int dx) {
+    FollowShip(view, dx, ship);
+    ViewX = view.x;
+    ViewY = view.y;
+  }
+  void DrawAt(int x) {
+    ViewX = x;
+    map.Draw(target);
+  }
+  static BITMAP* picture;
   WorldMap map;
   Ship ship;
+  ViewScroll view;
   BITMAP* target = nullptr;
 };
-BITMAP* WorldMapTest::world = nullptr;
+BITMAP* WorldMapTest::picture = nullptr;
 
 TEST_F(WorldMapTest, HeadingRightTheViewSlidesUntilTheShipIs200FromTheLeft) {
   ship.SetHeading(1);
   ship.SetPosition(500, 400);
   int steps = 0;
-  while (ship.GetX() - ViewX > 200) {
-    map.Scroll(0, 0);
+  while (ship.GetX() - view.x > 200) {
+    Follow(0);
     ++steps;
     ASSERT_LT(steps, 100);
   }
   EXPECT_EQ(steps, 20);
-  EXPECT_EQ(ViewX, 300);
-  map.Scroll(0, 0);
+  EXPECT_EQ(view.x, 300);
+  Follow(0);
+  EXPECT_EQ(view.x, 300);
   EXPECT_EQ(ViewX, 300);
 }
 
 TEST_F(WorldMapTest, HeadingLeftTheViewSlidesBackUntilTheShipIs700FromTheLeft) {
   ship.SetHeading(-1);
-  map.SetScroll(1000, 0);
+  view.x = 1000;
   ship.SetPosition(1200, 400);  // d = 200
-  for (int i = 0; i < 33; ++i) map.Scroll(0, 0);
-  EXPECT_EQ(ViewX, 505);  // 34 slides would pass 700
-  EXPECT_GE(ship.GetX() - ViewX, 695);
-  map.Scroll(0, 0);
-  EXPECT_EQ(ship.GetX() - ViewX, 710);
-  map.Scroll(0, 0);
-  EXPECT_EQ(ViewX, 490);
+  for (int i = 0; i < 33; ++i) Follow(0);
+  EXPECT_EQ(view.x, 505);  // 34 slides would pass 700
+  EXPECT_GE(ship.GetX() - view.x, 695);
+  Follow(0);
+  EXPECT_EQ(ship.GetX() - view.x, 710);
+  Follow(0);
+  EXPECT_EQ(view.x, 490);
 }
 
 TEST_F(WorldMapTest, TheDistanceToTheShipWrapsAcrossTheSeam) {
   ship.SetHeading(1);
-  map.SetScroll(4000, 0);
+  view.x = 4000;
   ship.SetPosition(50, 400);  // d = 146
-  map.Scroll(0, 0);
-  EXPECT_EQ(ViewX, 4000);
+  Follow(0);
+  EXPECT_EQ(view.x, 4000);
 }
 
-TEST_F(WorldMapTest, TheScrollFollowsTheShipsMotionAndWraps) {
+TEST_F(WorldMapTest, TheViewFollowsTheShipsMotionAndWraps) {
   ship.SetHeading(1);
   ship.SetPosition(100, 400);
-  map.SetScroll(10, 0);
-  map.Scroll(-16, 0);
-  EXPECT_EQ(map.GetScrollX(), 4090);
-  EXPECT_EQ(ViewX, 4090);
-  map.SetScroll(4090, 0);
+  view.x = 10;
+  Follow(-16);
+  EXPECT_EQ(view.x, 4090);
+  view.x = 4090;
   ship.SetPosition(4090 + 100, 400);
-  map.Scroll(6, 0);
-  EXPECT_EQ(ViewX, 4096);  // 4096 itself stays
-  map.Scroll(5, 7);
-  EXPECT_EQ(map.GetScrollY(), 0);  // the world is exactly as high as the view
+  Follow(6);
+  EXPECT_EQ(view.x, 4096);  // 4096 itself stays
+  EXPECT_EQ(view.y, 0);     // the world is exactly as high as the view
 }
 
 TEST_F(WorldMapTest, AViewAcrossTheSeamIsDrawnInTwoPieces) {
-  map.SetScroll(4090, 0);
-  map.Draw(target);
+  DrawAt(4090);
   EXPECT_EQ(getpixel(target, 0, 5), ColumnColour(4090));
   EXPECT_EQ(getpixel(target, 5, 5), ColumnColour(4095));
   EXPECT_EQ(getpixel(target, 6, 5), ColumnColour(0));
@@ -95,21 +106,13 @@ TEST_F(WorldMapTest, AViewAcrossTheSeamIsDrawnInTwoPieces) {
 }
 
 TEST_F(WorldMapTest, AViewAt4096IsDrawnLikeTheStartOfTheWorld) {
-  map.SetScroll(4096, 0);
-  map.Draw(target);
+  DrawAt(4096);
   EXPECT_EQ(getpixel(target, 0, 5), ColumnColour(0));
   EXPECT_EQ(getpixel(target, 1023, 5), ColumnColour(1023));
-  map.SetScroll(3072, 0);
   clear_bitmap(target);
-  map.Draw(target);
+  DrawAt(3072);
   EXPECT_EQ(getpixel(target, 0, 5), ColumnColour(3072));
   EXPECT_EQ(getpixel(target, 1023, 5), ColumnColour(4095));
-}
-
-TEST_F(WorldMapTest, SetScrollPublishesTheViewOrigin) {
-  map.SetScroll(1234, 0);
-  EXPECT_EQ(ViewX, 1234);
-  EXPECT_EQ(ViewY, 0);
 }
 
 }  // namespace

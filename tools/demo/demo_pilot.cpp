@@ -105,18 +105,18 @@ uint8_t DemoPilot::Decide() {
   const int facing = dx >= 0 ? 1 : -1;
   const int range = std::abs(dx);
   const int speed = ship.GetVX() * facing;
-  if (shipImageFacing != facing || (range > 420 && speed < 9)) actions |= facing > 0 ? kActionRight : kActionLeft;
+  if (world->shipImageFacing != facing || (range > 420 && speed < 9)) actions |= facing > 0 ? kActionRight : kActionLeft;
   // Too close and still closing: a touch the other way stops the ship dead.
   if (range < 220 && speed > 2) actions = (actions & ~(kActionLeft | kActionRight)) | (facing > 0 ? kActionLeft : kActionRight);
 
   // One shot a press: the key goes down and up again.
   const int beam = y + kBeamOffset;
-  const bool lined = target && shipImageFacing == facing && range < 700 && beam > target->GetY() - 8 &&
+  const bool lined = target && world->shipImageFacing == facing && range < 700 && beam > target->GetY() - 8 &&
                      beam < target->GetY() + target->GetHeight() + 2;
   fireHeld_ = lined && !fireHeld_;
   if (fireHeld_) actions |= kActionFire;
 
-  bombHeld_ = !bombHeld_ && bombs > 0 && EnemiesInView() >= 7 && step_ % 50 == 0;
+  bombHeld_ = !bombHeld_ && game.bombs > 0 && EnemiesInView() >= 7 && step_ % 50 == 0;
   if (bombHeld_) actions |= kActionBomb;
   return actions;
 }

@@ -33,7 +33,7 @@ class Recording : public ActionSource {
   explicit Recording(ActionSource& pilot) : pilot_(pilot) {}
   bool Next(uint8_t& actions) override {
     if (!pilot_.Next(actions)) {
-      if (!ended_) result_ = {score, waveIndex + 1, static_cast<uint32_t>(actions_.size())};
+      if (!ended_) result_ = {game.score, game.waveIndex + 1, static_cast<uint32_t>(actions_.size())};
       ended_ = true;
       return false;
     }
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   replay.actions = recording.actions_;
   replay.result = recording.ended_
                       ? recording.result_
-                      : ReplayResult{score, waveIndex + 1, static_cast<uint32_t>(recording.actions_.size())};
+                      : ReplayResult{game.score, game.waveIndex + 1, static_cast<uint32_t>(recording.actions_.size())};
   EndGame();
 
   ReplaySource source(replay, false);

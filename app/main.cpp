@@ -4,32 +4,27 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
+#include "app/program_loop.h"
 #include "engine/command_line.h"
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
 #include "entities/play_objects.h"
-#include "engine/settings_store.h"
-#include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
+#include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "music/music_track.h"
-#include "replay/game_recorder.h"
 #include "replay/replay_player.h"
-#include "scene/scene_objects.h"
 
 namespace {
 
 // Runs on the return from main, on the exit of a confirmed quit and when the
-// game is asked to end from outside: the game being played is kept as a
-// replay and a score entered but not saved yet is saved.
+// game is asked to end from outside.
 void OnExit() {
-  gameRecorder.Finish(score, waveIndex + 1);
-  if (HighScoresUnsaved()) WriteScores();
+  KeepThePlayersWork();
   RemoveGameObjects();
   // Bitmaps the effects and the scanner made go back while the library is up.
   ReleasePlayBitmaps();
@@ -60,18 +55,16 @@ int main(int argc, char** argv) {
   if (options.action == CommandLine::kReplay && !LoadReplayToWatch(options.file, watched)) return kExitBadData;
 
   Log("KAV GAME START\n");
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
   engine.SetMusicLevelReceiver(SetMusicLevel);
   DisplayRequest display;
   display.fullscreen = options.fullscreen;
   display.scale = options.scale;
   engine.Initialise(display);
   std::atexit(OnExit);
-  LoadControlKeys(settingsStore.Current());
   BuildScreenObjects();
   ReadScores();
   bestScore = highScores[0];
-  std::snprintf(bestScoreText, sizeof bestScoreText, "%08d", bestScore);
+  ShowScores();
   if (options.action == CommandLine::kReplay)
     WatchReplay(watched);
   else

@@ -1,0 +1,7 @@
+#include "entities/world.h"
+
+namespace {
+World ownWorld;
+}
+
+World* world = &ownWorld;
