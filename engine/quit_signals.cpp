@@ -1,5 +1,7 @@
 #include "engine/quit_signals.h"
 
+#include <allegro.h>
+
 #include <csignal>
 #include <initializer_list>
 
@@ -16,9 +18,16 @@ void OnQuitSignal(int signal) {
   quitRequested = 1;
 }
 
+// The window's close button: the library calls this from its input thread.
+void OnCloseButton() { quitRequested = 1; }
+END_OF_STATIC_FUNCTION(OnCloseButton)
+
 }  // namespace
 
 void InstallQuitSignals() {
+  LOCK_FUNCTION(OnCloseButton);
+  LOCK_VARIABLE(quitRequested);
+  set_close_button_callback(OnCloseButton);
   for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
     struct sigaction action = {};
     action.sa_handler = OnQuitSignal;

@@ -3,8 +3,10 @@
 #include <allegro.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +16,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "engine/atomic_file.h"
 
 namespace {
 
@@ -162,32 +166,33 @@ class EntryReader {
   }
 
   // A plain decimal number; nothing (reported when present) otherwise. The
-  // library's get_config_int would read "7abc" as 7 and "010" as 8.
-  std::optional<long> Number(const char* section, const char* name, const std::string& label) {
+  // library's get_config_int would read "7abc" as 7 and "010" as 8. A number
+  // too large for any type is read as the largest (or smallest) there is,
+  // which every range here refuses.
+  std::optional<long long> Number(const char* section, const char* name, const std::string& label) {
     const std::optional<std::string> text = Text(section, name);
     if (!text) return std::nullopt;
     if (text->empty()) {
       Report(label + ": no value");
       return std::nullopt;
     }
-    const char* digits = text->c_str() + (text->front() == '-' ? 1 : 0);
-    bool decimal = *digits != '\0';
-    long value = 0;
-    for (const char* c = digits; *c && decimal; ++c) {
-      if (*c < '0' || *c > '9') decimal = false;
-      // Saturates: any larger number is out of every range here.
-      else if (value < 1000000000L) value = value * 10 + (*c - '0');
-    }
-    if (!decimal) {
+    const char* first = text->c_str();
+    const char* last = first + text->size();
+    long long value = 0;
+    const std::from_chars_result read = std::from_chars(first, last, value);
+    const bool digitsAfterSign = text->size() > (text->front() == '-' ? 1u : 0u) && text->front() != '+';
+    if (!digitsAfterSign || read.ptr != last || (read.ec != std::errc() && read.ec != std::errc::result_out_of_range)) {
       Report(label + ": \"" + Quote(text->c_str()) + "\" is not a number");
       return std::nullopt;
     }
-    return text->front() == '-' ? -value : value;
+    if (read.ec == std::errc::result_out_of_range)
+      value = text->front() == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+    return value;
   }
 
   // A number in lo..hi, or the fallback.
   int InRange(const char* section, const char* name, const std::string& label, int lo, int hi, int fallback) {
-    const std::optional<long> value = Number(section, name, label);
+    const std::optional<long long> value = Number(section, name, label);
     if (!value) return fallback;
     if (*value < lo || *value > hi) {
       Report(label + ": " + Quote(get_config_string(section, name, "")) + " is not " + std::to_string(lo) +
@@ -302,7 +307,7 @@ Settings ReadCurrentConfig(EntryReader& reader) {
 
   for (int i = 0; i < kSettingsKeyCount; ++i) {
     const std::string label = std::string(kKeyActions[i]) + " key";
-    const std::optional<long> key = reader.Number(kControls, kKeyEntries[i], label);
+    const std::optional<long long> key = reader.Number(kControls, kKeyEntries[i], label);
     if (!key) continue;
     if (*key < 1 || *key >= KEY_MAX)
       reader.Report(label + ": " + Quote(get_config_string(kControls, kKeyEntries[i], "")) + " is not a key");
@@ -432,9 +437,12 @@ bool SaveSettings(const std::string& path, const Settings& settings) {
     for (const Entry& e : entries) set_config_string(e.section, e.name.c_str(), e.value.c_str());
     flush_config_file();
   }
-  if (!HoldsEvery(temporary, entries) || rename(temporary.c_str(), path.c_str()) != 0) {
+  // On the disk before it replaces the old file, and the rename itself kept:
+  // a power cut leaves the old settings or the new ones, never an empty file.
+  if (!HoldsEvery(temporary, entries) || !SyncFile(temporary) || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
+  SyncFolderOf(path);
   return true;
 }

@@ -79,7 +79,7 @@ void RemoveGameObjects() {
   CancelSpawnIns();
 }
 
-void BeginGame(uint32_t seed) {
+void BeginGame(uint32_t seed, int startWave) {
   // Nothing of a game before may be left on the screen (its enemies are
   // deleted below).
   RemoveGameObjects();
@@ -91,6 +91,7 @@ void BeginGame(uint32_t seed) {
   ResetView();
   ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
   SetUpGame();
+  if (startWave >= 1 && startWave <= kWaveCount) game.waveIndex = startWave - 1;
 }
 
 void EndGame() {

@@ -12,8 +12,9 @@ void RemoveGameObjects();
 
 // A new game from a seed: a fresh state value (the random generator seeded
 // with it), the step clock started, the ship and the humans made afresh, then
-// SetUpGame. EndGame stops the step clock (and a demo's limits).
-void BeginGame(uint32_t seed);
+// SetUpGame; it plays from wave `startWave` (1..20). EndGame stops the step
+// clock (and a demo's limits).
+void BeginGame(uint32_t seed, int startWave = 1);
 void EndGame();
 // A seed for a new game, from the clock.
 uint32_t NewGameSeed();

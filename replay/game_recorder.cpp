@@ -16,10 +16,12 @@ namespace {
 constexpr size_t kReservedSteps = 50 * 60 * 60;
 }  // namespace
 
-void GameRecorder::Begin(uint32_t seed, int64_t date) {
+void GameRecorder::Begin(uint32_t seed, int64_t date, bool practice, int startWave) {
   replay_ = Replay();
   replay_.header.seed = seed;
   replay_.header.date = date;
+  replay_.header.practice = practice;
+  replay_.header.startWave = startWave;
   replay_.actions.reserve(kReservedSteps);
   recording_ = true;
   cut_ = false;

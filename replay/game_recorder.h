@@ -14,9 +14,9 @@
 
 class GameRecorder : public ActionObserver {
  public:
-  // Starts recording the game just begun (it watches the game's actions from
-  // now on).
-  void Begin(uint32_t seed, int64_t date);
+  // Starts recording the game about to begin (it watches the game's actions
+  // from now on): a game from wave 1, or a practice game from `startWave`.
+  void Begin(uint32_t seed, int64_t date, bool practice = false, int startWave = 1);
   bool Recording() const { return recording_; }
   // Each step's actions as the game takes them, before they act.
   void Took(uint8_t actions) override;

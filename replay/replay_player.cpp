@@ -59,7 +59,7 @@ bool ReplaySource::Next(uint8_t& actions) {
 }
 
 ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source) {
-  BeginGame(replay.header.seed);
+  BeginGame(replay.header.seed, replay.header.startWave);
   SetActionSource(&source);
   PlayGame();
   SetActionSource(nullptr);

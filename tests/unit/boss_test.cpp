@@ -5,6 +5,8 @@
 
 #include <allegro.h>
 
+#include <cstring>
+
 #include "engine/clock.h"
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
@@ -111,6 +113,26 @@ TEST_F(BossTest, FirstStepAtPhase0MovesRight4AndAtPhase64Down4) {
   boss.SetPhase(128);
   boss.MoveStep();
   EXPECT_EQ(boss.GetX(), 2048);
+}
+
+TEST_F(BossTest, ABossSetUpAgainCirclesFromTheStartWhateverTheLastOneDid) {
+  for (int i = 0; i < 77; ++i) boss.MoveStep();
+  ASSERT_EQ(boss.GetPhase(), 77);
+  boss.Init(2048, 100, 2, "MM");
+  EXPECT_EQ(boss.GetPhase(), 0);
+  boss.MoveStep();
+  EXPECT_EQ(boss.GetX(), 2052);
+  EXPECT_EQ(boss.GetY(), 100);
+}
+
+TEST_F(BossTest, DrawingTheBossMovesNoneOfItsParts) {
+  for (int i = 0; i < 33; ++i) boss.MoveStep();
+  const BossState before = world->boss;
+  const int legX = boss.Leg(0).GetX(), armFrame = boss.LeftArm(1).GetFrame();
+  for (int i = 0; i < 10; ++i) boss.Draw(engine.BackBuffer());
+  EXPECT_EQ(std::memcmp(&before, &world->boss, sizeof before), 0);
+  EXPECT_EQ(boss.Leg(0).GetX(), legX);
+  EXPECT_EQ(boss.LeftArm(1).GetFrame(), armFrame);
 }
 
 TEST_F(BossTest, EachCircleDriftsALittleUpAndLeftAndIsHeldBelow100) {

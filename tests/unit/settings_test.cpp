@@ -333,6 +333,17 @@ TEST_F(SettingsFileTest, AScaleOtherThanZeroOneOrTwoIsAutomatic) {
   EXPECT_EQ(LoadText("[display]\nscale = 1\n").scale, 1);
 }
 
+TEST_F(SettingsFileTest, NumbersBeyondEveryIntegerTypeAreOutOfRangeNeverWrappedIntoIt) {
+  // 2^32 + 2 would wrap to 2 in 32 bits; the others overflow 64 bits as well.
+  for (const char* value : {"4294967298", "99999999999", "18446744073709551618", "-99999999999999999999999"}) {
+    const Settings s = LoadText(std::string("[display]\nscale = ") + value + "\n");
+    EXPECT_EQ(s.scale, 0) << value;
+    EXPECT_TRUE(HasProblem(std::string("scale: ") + value + " is not 0 to 2")) << Problems();
+  }
+  EXPECT_EQ(LoadText("[display]\nscale = +2\n").scale, 0);
+  EXPECT_TRUE(HasProblem("scale: \"+2\" is not a number")) << Problems();
+}
+
 TEST_F(SettingsFileTest, AVolumeOutsideZeroToEightIsFull) {
   Settings s = LoadText("[sound]\nmusic = 99\neffects = -1\nmuted = yes\n");
   EXPECT_EQ(s.musicVolume, 8);
