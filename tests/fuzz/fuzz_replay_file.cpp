@@ -126,6 +126,13 @@ Replay FreshReplay(Random& random) {
   replay.result.score = static_cast<int32_t>(random() % 1000000);
   replay.result.wave = 1 + static_cast<int32_t>(random() % 30);
   replay.result.steps = static_cast<uint32_t>(replay.actions.size());
+  if (random() % 3 == 0) {
+    replay.header.practice = true;
+    replay.header.startWave = 1 + static_cast<int>(random() % kReplayLastStartWave);
+  }
+  replay.checkpointInterval = 1 + static_cast<uint32_t>(random() % 300);
+  replay.checkpoints.resize(random() % (replay.result.steps / replay.checkpointInterval + 1));
+  for (uint32_t& sum : replay.checkpoints) sum = static_cast<uint32_t>(random());
   return replay;
 }
 
@@ -156,7 +163,8 @@ void MutateChunks(std::vector<Chunk>& chunks, Random& random, size_t maxSize) {
     case 3: chunks.erase(chunks.begin() + static_cast<long>(random() % chunks.size())); break;
     case 4: chunks.insert(chunks.begin() + static_cast<long>(random() % chunks.size()), chunk); break;
     default: {
-      Chunk extra{random() % 2 ? "note" : "SHIP", {}};
+      static const char* const kExtras[] = {"note", "SHIP", "chkp"};
+      Chunk extra{kExtras[random() % 3], {}};
       extra.data.resize(random() % 8, 0x55);
       chunks.insert(chunks.begin() + static_cast<long>(random() % (chunks.size() + 1)), extra);
     }
@@ -200,8 +208,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   fuzz::Require(detail.empty(), "nothing to say about a good file");
-  fuzz::Require(ReplayWellFormed(replay), "an accepted replay keeps the rules");
   fuzz::Require(replay.result.steps == replay.actions.size(), "one action a step");
+  fuzz::Require(replay.checkpoints.size() <= replay.result.steps / replay.checkpointInterval,
+                "no more checkpoints than whole intervals");
+  if (replay.header.formatVersion != kReplayFormatVersion) {
+    // A replay of version 1.0.0 is read to be refused by its rules; it is
+    // never written in its old format.
+    fuzz::Require(replay.header.rulesVersion == 1 && !OtherRulesMessage(replay.header).empty(),
+                  "an old replay is of the first rules");
+    fuzz::Require(SerializeReplay(replay).empty(), "an old replay is not written again");
+    return 0;
+  }
+  fuzz::Require(ReplayWellFormed(replay), "an accepted replay keeps the rules");
   const Bytes bytes = SerializeReplay(replay);
   fuzz::Require(!bytes.empty(), "an accepted replay can be written");
   Replay again;

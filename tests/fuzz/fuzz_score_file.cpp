@@ -3,9 +3,12 @@
 // records the file holds and keep the defaults for the rest; the table must
 // draw as the title screen draws it; and writing it back and reading that
 // again must give the same table, with the complete records byte for byte as
-// they were: a damaged file is never made worse.
+// they were: a damaged file is never made worse. The same bytes as the
+// table's replay list beside it give each line no replay or a plain replay
+// file name, which survive writing and reading too.
 #include <allegro.h>
 
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +29,7 @@ struct Table {
   int scores[kHighScoreCount];
   char texts[kHighScoreCount][16];
   char names[kHighScoreCount][kNameLength + 1];
+  char replays[kHighScoreCount][kReplayNameSize];
 };
 
 Table Snapshot() {
@@ -33,7 +37,18 @@ Table Snapshot() {
   std::memcpy(t.scores, highScores, sizeof t.scores);
   std::memcpy(t.texts, highScoreTexts, sizeof t.texts);
   std::memcpy(t.names, highScoreNames, sizeof t.names);
+  std::memcpy(t.replays, highScoreReplays, sizeof t.replays);
   return t;
+}
+
+bool PlainReplayName(const char* name) {
+  const size_t length = std::strlen(name);
+  if (length == 0) return true;
+  if (length >= kReplayNameSize || length <= 7 || std::strcmp(name + length - 7, ".replay") != 0) return false;
+  if (name[0] == '.') return false;
+  for (const char* c = name; *c; ++c)
+    if (!std::isalnum(static_cast<unsigned char>(*c)) && *c != '-' && *c != '_' && *c != '.') return false;
+  return true;
 }
 
 bool SameTable(const Table& a, const Table& b) {
@@ -42,6 +57,7 @@ bool SameTable(const Table& a, const Table& b) {
     if (std::strcmp(a.texts[i], b.texts[i]) != 0) return false;
     // The name field keeps its bytes after the terminator too.
     if (std::memcmp(a.names[i], b.names[i], kNameLength) != 0) return false;
+    if (std::strcmp(a.replays[i], b.replays[i]) != 0) return false;
   }
   return true;
 }
@@ -89,7 +105,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string file = fuzz::ScratchFolder() + "/KAVscores.sav";
   const std::string copy = fuzz::ScratchFolder() + "/copy.sav";
-  if (!WriteFile(file, data, size)) return 0;
+  if (!WriteFile(file, data, size) || !WriteFile(ReplayListFileFor(file), data, size)) return 0;
 
   ResetHighScores();
   const Table defaults = Snapshot();
@@ -104,6 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char expected[32];
     std::snprintf(expected, sizeof expected, "%08d", highScores[i]);
     fuzz::Require(std::strcmp(highScoreTexts[i], expected) == 0, "score text shows the score");
+    fuzz::Require(std::memchr(highScoreReplays[i], 0, kReplayNameSize) != nullptr, "replay name terminated");
+    fuzz::Require(PlainReplayName(highScoreReplays[i]), "no replay, or a plain replay file name");
     if (i < complete) {
       const uint8_t* record = data + i * kRecord;
       fuzz::Require(highScores[i] == LittleEndian(record), "score read little-endian");
