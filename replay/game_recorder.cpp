@@ -39,8 +39,13 @@ void GameRecorder::Took(uint8_t actions) {
     resultAtCut_ = {game.score, game.waveIndex + 1, static_cast<uint32_t>(steps)};
     return;
   }
-  if (steps > 0 && steps % replay_.checkpointInterval == 0) replay_.checkpoints.push_back(GameStateChecksum());
-  replay_.actions.push_back(actions & kActionMask);
+  AppendStep(replay_, actions);
+}
+
+void AppendStep(Replay& replay, uint8_t actions) {
+  const size_t steps = replay.actions.size();
+  if (steps > 0 && steps % replay.checkpointInterval == 0) replay.checkpoints.push_back(GameStateChecksum());
+  replay.actions.push_back(actions & kActionMask);
 }
 
 bool GameRecorder::Finish(int score, int wave) {

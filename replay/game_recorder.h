@@ -47,3 +47,8 @@ class GameRecorder : public ActionObserver {
 };
 
 extern GameRecorder gameRecorder;
+
+// Adds one step's actions, taken by the game being played now, to a replay
+// being made: before them, at every whole checkpoint interval, the checksum
+// of the game's state.
+void AppendStep(Replay& replay, uint8_t actions);

@@ -15,6 +15,7 @@
 #include "engine/game_folders.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "replay/game_recorder.h"
 #include "replay/headless_game.h"
 #include "replay/replay_file.h"
 #include "replay/replay_player.h"
@@ -33,14 +34,14 @@ class Recording : public ActionSource {
   explicit Recording(ActionSource& pilot) : pilot_(pilot) {}
   bool Next(uint8_t& actions) override {
     if (!pilot_.Next(actions)) {
-      if (!ended_) result_ = {game.score, game.waveIndex + 1, static_cast<uint32_t>(actions_.size())};
+      if (!ended_) result_ = {game.score, game.waveIndex + 1, static_cast<uint32_t>(replay_.actions.size())};
       ended_ = true;
       return false;
     }
-    actions_.push_back(actions);
+    AppendStep(replay_, actions);
     return true;
   }
-  std::vector<uint8_t> actions_;
+  Replay replay_;
   bool ended_ = false;
   ReplayResult result_;
 
@@ -100,14 +101,13 @@ int main(int argc, char** argv) {
   SetActionSource(&recording);
   PlayGame();
   SetActionSource(nullptr);
-  Replay replay;
+  Replay replay = recording.replay_;
   replay.header.seed = static_cast<uint32_t>(seed);
   replay.header.date = date;
   replay.header.name = name;
-  replay.actions = recording.actions_;
-  replay.result = recording.ended_
-                      ? recording.result_
-                      : ReplayResult{game.score, game.waveIndex + 1, static_cast<uint32_t>(recording.actions_.size())};
+  replay.result = recording.ended_ ? recording.result_
+                                   : ReplayResult{game.score, game.waveIndex + 1,
+                                                  static_cast<uint32_t>(replay.actions.size())};
   EndGame();
 
   ReplaySource source(replay, false);
