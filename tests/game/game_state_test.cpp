@@ -26,6 +26,7 @@
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "game/player_actions.h"
+#include "game/rules_version.h"
 #include "game/state_checksum.h"
 #include "game/waves.h"
 #include "replay/game_recorder.h"
@@ -125,6 +126,14 @@ TEST_F(GameStateTest, ANewGameStartsFromTheSameStateWhateverWasPlayedBefore) {
   BeginGame(99);
   EXPECT_EQ(StateBytes(), fresh);
   EXPECT_EQ(GameStateChecksum(), freshSum);
+}
+
+TEST_F(GameStateTest, TheStatesLayoutChangesOnlyWithTheRulesVersion) {
+  // The replays' checkpoints checksum the value's bytes: a replay recorded
+  // with another layout departs from its game at its first checkpoint. A
+  // change of the layout raises kRulesVersion, and both numbers change here.
+  EXPECT_EQ(kRulesVersion, 2u);
+  EXPECT_EQ(sizeof(GameState), 380u);
 }
 
 TEST_F(GameStateTest, EveryWordOfTheStateValueCountsInTheChecksum) {
