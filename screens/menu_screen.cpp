@@ -5,6 +5,7 @@
 #include "engine/game_folders.h"
 #include "engine/paced_loop.h"
 #include "music/music_track.h"
+#include "replay/score_exchange.h"
 #include "scene/scene_objects.h"
 #include "screens/controls_screen.h"
 #include "screens/help_screen.h"
@@ -53,6 +54,8 @@ void HideMenu(MusicTrack* track) {
 int RunMenu() {
   MusicTrack* track = OpenTrack(gameFolders.DataFile(kMenuTrackFile).c_str());
   PlayTrack(track, 65536, 255, 128);
+  // The next game's token comes while the player chooses.
+  scoreExchange.AskToken();
   ShowMenu(track);
 
   // The slide's speed belongs to this visit of the menu: after the help or
@@ -81,6 +84,7 @@ int RunMenu() {
   input.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
+    scoreExchange.Poll();
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
     const int id = stage.ElementAt(mouseX, mouseY);
