@@ -6,14 +6,13 @@
 
 namespace {
 
-// libcurl's global set-up is not thread-safe: done once, before any thread.
-struct CurlGlobal {
-  CurlGlobal() { ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
-  ~CurlGlobal() {
-    if (ok) curl_global_cleanup();
-  }
-  bool ok = false;
-};
+// libcurl's global set-up is not thread-safe, so it is done on the main
+// thread when the first client is made. It is never undone: the program's
+// end may still send a game after other static objects are gone.
+bool CurlReady() {
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return ready;
+}
 
 // Answers larger than this are cut off: a table of scores is a few kilobytes.
 constexpr size_t kMaxAnswerBytes = 1u << 20;
@@ -43,6 +42,8 @@ HttpClient::~HttpClient() {
   }
 }
 
+HttpClient::HttpClient() { CurlReady(); }
+
 std::future<HttpResponse> HttpClient::Send(HttpRequest request) {
   std::lock_guard<std::mutex> lock(mutex_);
   queue_.push_back(Job{std::move(request), {}});
@@ -67,9 +68,8 @@ void HttpClient::Serve() {
 }
 
 HttpResponse HttpClient::Perform(const HttpRequest& request) {
-  static CurlGlobal global;
   HttpResponse response;
-  if (!global.ok) {
+  if (!CurlReady()) {
     response.error = "the network library could not start";
     return response;
   }

@@ -37,7 +37,7 @@ struct HttpResponse {
 
 class HttpClient {
  public:
-  HttpClient() = default;
+  HttpClient();
   // Abandons what is still queued; waits for the request in flight (at most
   // its own time limits).
   ~HttpClient();
