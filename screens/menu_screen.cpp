@@ -9,6 +9,7 @@
 #include "scene/scene_objects.h"
 #include "screens/controls_screen.h"
 #include "screens/help_screen.h"
+#include "screens/online_screen.h"
 #include "screens/key_guard.h"
 #include "screens/logo_slide.h"
 #include "screens/title_screen.h"
@@ -21,6 +22,13 @@ namespace {
 ImageElement* const kButtons[4] = {&playButton, &controlsButton, &helpButton, &quitButton};
 RectangleShape* const kBoxes[4] = {&playBox, &controlsBox, &helpBox, &quitBox};
 AnimatedSprite* const kLogoWords[4] = {&logoVe, &logoVarn, &logoHolt, &logoSubtitle};
+
+// "Online scores" stands apart from the four main buttons, low on the left.
+constexpr int kOnlineId = 7;
+constexpr int kOnlineX = 56, kOnlineY = 650;
+BITMAP* onlinePicture = nullptr;
+ImageElement onlineButton;
+RectangleShape onlineBox;
 
 // The promotional line runs right to left along the bottom and starts again
 // from the right once it is far off the left edge.
@@ -38,6 +46,14 @@ void ShowMenu(MusicTrack* track) {
   for (AnimatedSprite* word : kLogoWords) stage.AddElement(word);
   for (ImageElement* button : kButtons) stage.AddElement(button);
   for (RectangleShape* box : kBoxes) stage.AddElement(box);
+  if (!onlinePicture) onlinePicture = MakeOnlineButton();
+  if (onlinePicture) {
+    onlineButton.Init(onlinePicture, 0, 0, kOnlineX, kOnlineY, 256, 64, 1, "Online scores");
+    onlineBox.Init(kOnlineId, makecol(255, 255, 255), makecol(0, 0, 0), 31, kOnlineX - 2, kOnlineY - 2,
+                   kOnlineX + 257, kOnlineY + 65, 1, "Online scores");
+    stage.AddElement(&onlineButton);
+    stage.AddElement(&onlineBox);
+  }
   stage.AddElement(&promoLabel);
   stage.FadeIn(track);
 }
@@ -45,6 +61,10 @@ void ShowMenu(MusicTrack* track) {
 void HideMenu(MusicTrack* track) {
   stage.FadeOut(track);
   stage.RemoveElement(&promoLabel);
+  stage.Hide(&onlineButton);
+  stage.Hide(&onlineBox);
+  if (onlinePicture) destroy_bitmap(onlinePicture);
+  onlinePicture = nullptr;
   for (AnimatedSprite* word : kLogoWords) stage.RemoveElement(word);
   for (RectangleShape* box : kBoxes) stage.RemoveElement(box);
   for (ImageElement* button : kButtons) stage.RemoveElement(button);
@@ -69,6 +89,13 @@ int RunMenu() {
     HideMenu(track);
     input.SetPadActsAsKeys(false);
     RunControlsScreen(track);
+    input.SetPadActsAsKeys(true);
+    ShowMenu(track);
+    keys.Arm();
+  };
+  auto openOnline = [&] {
+    HideMenu(track);
+    RunOnlineScores(track);
     input.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
@@ -107,6 +134,9 @@ int RunMenu() {
         case kHelpId:
           openHelp();
           return false;
+        case kOnlineId:
+          openOnline();
+          return false;
         default:
           break;
       }
@@ -122,6 +152,9 @@ int RunMenu() {
         return false;
       case KEY_H:
         openHelp();
+        return false;
+      case KEY_O:
+        openOnline();
         return false;
       case KEY_ENTER:
       case KEY_ENTER_PAD:
