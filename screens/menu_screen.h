@@ -4,8 +4,9 @@ struct MusicTrack;
 
 enum MenuResult { kMenuPlay = 0, kMenuQuit = 1 };
 
-// The menu: Play, Controls, Help and Quit (and Online scores) over the title picture, with its own
-// music and the scrolling promotional line. Returns kMenuPlay or kMenuQuit.
+// The menu: Play, Controls, Help and Quit, and Online scores apart, over the
+// title picture, with its own music and the scrolling promotional line.
+// Returns kMenuPlay or kMenuQuit.
 // Enter plays, Escape quits, C, H and O open the controls, help and online
 // scores screens.
 int RunMenu();
