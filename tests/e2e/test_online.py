@@ -7,8 +7,7 @@ import html
 import os
 import re
 import shutil
-import subprocess
-import threading
+import sys
 import unittest
 import urllib.error
 import urllib.request
@@ -27,39 +26,14 @@ def fetch(url):
         return 0, ""
 
 
-class ScoreServer:
-    """vevarnholt-server on a port of 127.0.0.1 it chose, with SQLite in `folder`."""
+# The server's own page test starts a server as this test needs one: on a port
+# of 127.0.0.1 it chose, with SQLite in a folder of the test's, its log kept.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "server"))
+from page_test import Server as ScoreServer  # noqa: E402
 
-    def __init__(self, program, verifier, folder):
-        self.log = []
-        self.process = subprocess.Popen(
-            [program, "--listen", "127.0.0.1:0", "--database", "sqlite:" + os.path.join(folder, "scores.sqlite"),
-             "--verifier", verifier],
-            stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, text=True, env=dict(os.environ, TMPDIR=folder))
-        threading.Thread(target=self._read, daemon=True).start()
 
-        def port():
-            for line in list(self.log):
-                match = re.search(r"listening on http://127\.0\.0\.1:(\d+)/", line)
-                if match:
-                    return int(match.group(1))
-            if self.process.poll() is not None:
-                raise AssertionError("the server ended: " + "".join(self.log))
-            return None
-        self.url = "http://127.0.0.1:%d" % harness.wait_until("the server to listen", port, 30)
-        harness.wait_until("the server to answer /healthz", lambda: fetch(self.url + "/healthz")[0] == 200, 30)
-
-    def _read(self):
-        for line in self.process.stderr:
-            self.log.append(line)
-
-    def logged(self, pattern):
-        return any(re.search(pattern, line) for line in list(self.log))
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(timeout=30)
+def logged(server, pattern):
+    return any(re.search(pattern, line) for line in list(server.log))
 
 
 class OnlineTest(unittest.TestCase):
@@ -77,7 +51,8 @@ class OnlineTest(unittest.TestCase):
     def tearDown(self):
         if self.game:
             self.game.close()
-        self.server.stop()
+        if self.server.process.poll() is None:
+            self.server.stop()
 
     def test_a_game_played_with_server_appears_on_the_page(self):
         # The name shown online comes from the settings in the game's folder.
@@ -93,7 +68,7 @@ class OnlineTest(unittest.TestCase):
         game.wait_for_screen("the menu", harness.menu_shown)
         # The menu asks for the next game's token in the background.
         harness.wait_until("the game to ask for a token",
-                           lambda: self.server.logged(r"POST /api/v1/runs 201"), 20)
+                           lambda: logged(self.server, r"POST /api/v1/runs 201"), 20)
         game.key("Return")
         game.wait_for_screen("the name of the first wave", harness.wave_name_shown, 30)
         game.wait_for_screen("the wave in play", lambda p: not harness.wave_name_shown(p), 30)
@@ -110,7 +85,7 @@ class OnlineTest(unittest.TestCase):
             status, page = fetch(self.server.url + "/")
             return page if status == 200 and html.escape("Pilot <e2e>") in page else None
         page = harness.wait_until("the game on the server's page", listed, 15)
-        self.assertTrue(self.server.logged(r"accepted run 1: "), "".join(self.server.log))
+        self.assertTrue(logged(self.server, r"accepted run 1: "), "".join(self.server.log))
         status, body = fetch(self.server.url + "/api/v1/scores")
         self.assertEqual(status, 200)
         self.assertIn('"name":"Pilot <e2e>"', body)
@@ -119,6 +94,38 @@ class OnlineTest(unittest.TestCase):
         # Nothing waits in the outbox once the server has the game.
         outbox = os.path.join(work, "outbox")
         self.assertEqual(os.listdir(outbox) if os.path.isdir(outbox) else [], [])
+
+    def test_the_online_screen_lists_the_table_and_keeps_the_name_typed(self):
+        status, _ = fetch(self.server.url + "/healthz")
+        self.assertEqual(status, 200)
+        self.game = game = Game("online-screen", args=["--server", self.server.url])
+        game.wait_for_screen("the title screen", harness.title_shown, 60)
+        game.key("Return")
+        game.wait_for_screen("the menu", harness.menu_shown)
+        game.key("o")
+        game.wait_for_screen("the online scores screen", online_screen_shown, 20)
+        harness.wait_until("the screen to ask for the table",
+                           lambda: logged(self.server, r"GET /api/v1/scores 200"), 20)
+        empty = name_line_width(game.screenshot())
+        for letter in "kim":
+            game.hold_key(letter, 0.1)
+        harness.wait_until("the name typed", lambda: abs(name_line_width(game.screenshot()) - empty) > 100, 10)
+        game.save(game.screenshot(), "online-scores.png")
+        game.key("Return")
+        game.wait_for_screen("the menu again", harness.menu_shown, 20)
+        with open(os.path.join(game.work, "vevarnholt.cfg")) as settings:
+            self.assertIn("[online]\nname = kim\n", settings.read())
+
+
+def online_screen_shown(picture):
+    # The heading "Online scores" in yellow across the top, and no menu.
+    return picture.count(300, 40, 724, 90, harness.is_yellow) > 300 and not harness.menu_shown(picture)
+
+
+def name_line_width(picture):
+    # The yellow name line at y = 190..215: without a name it says what games
+    # are listed as, a name typed takes the place of that long hint.
+    return picture.count(300, 190, 724, 215, harness.is_yellow)
 
 
 if __name__ == "__main__":
