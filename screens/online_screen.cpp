@@ -28,13 +28,13 @@ constexpr int kCaretPeriod = 16;  // steps on, then as many off
 
 // Lines of text this screen owns: label k reads text[k].
 struct TextLines {
-  static constexpr int kCount = 8;
+  static constexpr int kCount = 9;
   char text[kCount][kLineLength + 1] = {};
   TextLabel labels[kCount];
   void Set(int k, const std::string& value) { std::snprintf(text[k], sizeof text[k], "%s", value.c_str()); }
 };
 
-enum Line { kHeading, kServerLine, kSentLine, kNameLine, kHintLine, kStateLine, kHowLine1, kHowLine2 };
+enum Line { kHeading, kServerLine, kSentLine, kNameLine, kHintLine, kStateLine, kHowLine1, kHowLine2, kResultLine };
 
 class TableView {
  public:
@@ -112,9 +112,9 @@ void RunOnlineScores(MusicTrack* track) {
   FONT* small = engine.Font(dat::kFontSmall);
   lines.labels[kHeading].Init(engine.Font(dat::kFontLarge), lines.text[kHeading], 512, 40, 0, yellow, black,
                               TextLabel::kCentre, 2);
-  const int ys[TextLines::kCount] = {40, kTopY - 40, kTopY - 10, kTopY + 40, kTopY + 70, kTopY + 200, kTopY + 240,
-                                     kTopY + 270};
-  const int colours[TextLines::kCount] = {yellow, white, cyan, yellow, white, white, white, cyan};
+  const int ys[TextLines::kCount] = {40,          kTopY - 40,  kTopY - 10,  kTopY + 40, kTopY + 70,
+                                     kTopY + 200, kTopY + 240, kTopY + 270, kTopY + 130};
+  const int colours[TextLines::kCount] = {yellow, white, cyan, yellow, white, white, white, cyan, cyan};
   for (int k = 1; k < TextLines::kCount; ++k)
     lines.labels[k].Init(small, lines.text[k], 512, ys[k], 0, colours[k], black, TextLabel::kCentre, 2);
 
@@ -135,6 +135,7 @@ void RunOnlineScores(MusicTrack* track) {
     lines.Set(kHowLine2, "[online]   server = http://HOST:PORT");
   }
   lines.Set(kSentLine, SentLine());
+  int resultCount = -1;
   lines.Set(kHintLine, "Type your online name; Enter keeps it, Escape leaves it as it was");
 
   TableView table;
@@ -171,6 +172,10 @@ void RunOnlineScores(MusicTrack* track) {
     } else if (!shown && scoreExchange.Table() == ScoreExchange::TableState::kFailed) {
       shown = true;
       lines.Set(kStateLine, "No table: " + scoreExchange.TableProblem());
+    }
+    if (resultCount != scoreExchange.ResultCount()) {
+      resultCount = scoreExchange.ResultCount();
+      lines.Set(kResultLine, scoreExchange.Result().empty() ? "" : "Last game: " + scoreExchange.Result());
     }
     const bool caret = (steps++ / kCaretPeriod) % 2 == 0;
     std::snprintf(lines.text[kNameLine], sizeof lines.text[kNameLine], "Your online name: %s%s%s%s%s", name,
