@@ -93,7 +93,8 @@ HttpResponse HttpClient::Perform(const HttpRequest& request) {
     headers = curl_slist_append(headers, "Content-Type: application/octet-stream");
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.empty() ? "" : reinterpret_cast<const char*>(request.body.data()));
+    const char* body = request.body.empty() ? "" : reinterpret_cast<const char*>(request.body.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
   }
   const CURLcode result = curl_easy_perform(curl);

@@ -101,7 +101,8 @@ TEST_F(OnlineClientTest, AGamePlayedFromTheTokensSeedGetsItsWorldRankAndLeavesNo
   exchange.AskTable();
   ASSERT_TRUE(PollUntil(exchange, [&] { return exchange.Table() == ScoreExchange::TableState::kReady; }));
   ASSERT_EQ(exchange.TableLines().size(), 2u);
-  EXPECT_TRUE(exchange.TableLines()[0].name == kDefaultOnlineName || exchange.TableLines()[1].name == kDefaultOnlineName);
+  const auto& lines = exchange.TableLines();
+  EXPECT_TRUE(lines[0].name == kDefaultOnlineName || lines[1].name == kDefaultOnlineName);
 }
 
 TEST_F(OnlineClientTest, AGameTheServerRefusesIsDroppedWithItsReason) {
@@ -181,7 +182,6 @@ TEST(OnlineClientOfflineTest, WithoutAServerNothingTouchesTheNetwork) {
 
 TEST(OnlineClientOfflineTest, ANoAnswerComesBackWithinItsTimeLimits) {
   // A port nobody listens on: refused at once, never a hang.
-  ScratchFolder folder;
   HttpClient client;
   HttpRequest request;
   request.url = "http://127.0.0.1:1/healthz";
