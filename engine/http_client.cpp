@@ -25,6 +25,11 @@ size_t Collect(char* data, size_t size, size_t count, void* target) {
   return bytes;
 }
 
+// Non-zero ends the transfer.
+int GoOn(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 }  // namespace
 
 HttpClient::~HttpClient() {
@@ -63,11 +68,11 @@ void HttpClient::Serve() {
       job = std::move(queue_.front());
       queue_.pop_front();
     }
-    job.answer.set_value(Perform(job.request));
+    job.answer.set_value(Perform(job.request, &stopping_));
   }
 }
 
-HttpResponse HttpClient::Perform(const HttpRequest& request) {
+HttpResponse HttpClient::Perform(const HttpRequest& request, const std::atomic<bool>* cancel) {
   HttpResponse response;
   if (!CurlReady()) {
     response.error = "the network library could not start";
@@ -89,6 +94,12 @@ HttpResponse HttpClient::Perform(const HttpRequest& request) {
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "vevarnholt/" KAV_VERSION);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response.body);
+  if (cancel) {
+    // libcurl asks at least once a second, also while it connects.
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, GoOn);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, cancel);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  }
   if (request.method == HttpRequest::kPost) {
     headers = curl_slist_append(headers, "Content-Type: application/octet-stream");
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);

@@ -6,6 +6,7 @@
 // timer; nothing is shared with it but the queue.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -38,8 +39,9 @@ struct HttpResponse {
 class HttpClient {
  public:
   HttpClient();
-  // Abandons what is still queued; waits for the request in flight (at most
-  // its own time limits).
+  // Abandons what is still queued and cuts the request in flight short
+  // (within about a second), so the program's end never waits out a slow
+  // server.
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
@@ -47,8 +49,9 @@ class HttpClient {
   // Queues a request; the thread starts with the first one.
   std::future<HttpResponse> Send(HttpRequest request);
 
-  // Runs one request on the calling thread (the worker's own body; tests).
-  static HttpResponse Perform(const HttpRequest& request);
+  // Runs one request on the calling thread (the worker's own body; tests);
+  // `cancel`, when given and set, ends it early.
+  static HttpResponse Perform(const HttpRequest& request, const std::atomic<bool>* cancel = nullptr);
 
   // `text` with every byte that may not stand in a URL's query written as %XX.
   static std::string Escape(const std::string& text);
@@ -63,7 +66,7 @@ class HttpClient {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> queue_;
-  bool stopping_ = false;
+  std::atomic<bool> stopping_{false};
   std::thread worker_;
 };
 

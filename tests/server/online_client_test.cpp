@@ -4,7 +4,10 @@
 // kept in the outbox until the next start reaches the server.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +195,35 @@ TEST(OnlineClientOfflineTest, ANoAnswerComesBackWithinItsTimeLimits) {
   const HttpResponse response = answer.get();
   EXPECT_FALSE(response.Answered());
   EXPECT_FALSE(response.error.empty());
+}
+
+TEST(OnlineClientOfflineTest, ClosingTheClientCutsASlowRequestShort) {
+  // A server that takes the connection and never answers.
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+  std::future<HttpResponse> answer;
+  const auto start = std::chrono::steady_clock::now();
+  {
+    HttpClient client;
+    HttpRequest request;
+    request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/healthz";
+    request.totalTimeoutMs = 30000;
+    answer = client.Send(request);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(waited, std::chrono::seconds(5));
+  ASSERT_EQ(answer.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  EXPECT_FALSE(answer.get().Answered());
+  close(listener);
 }
 
 TEST(OnlineClientOfflineTest, EveryAnswerToASubmissionSaysWhatBecameOfTheGame) {
