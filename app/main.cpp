@@ -10,6 +10,7 @@
 #include "engine/game_folders.h"
 #include "engine/graphics_engine.h"
 #include "engine/log.h"
+#include "engine/settings_store.h"
 #include "entities/play_objects.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
@@ -18,6 +19,7 @@
 #include "game/screen_objects.h"
 #include "music/music_track.h"
 #include "replay/replay_player.h"
+#include "replay/score_exchange.h"
 
 namespace {
 
@@ -65,10 +67,13 @@ int main(int argc, char** argv) {
   ReadScores();
   bestScore = highScores[0];
   ShowScores();
-  if (options.action == CommandLine::kReplay)
+  if (options.action == CommandLine::kReplay) {
     WatchReplay(watched);
-  else
+  } else {
+    settingsStore.OverrideServer(options.server);
+    scoreExchange.Start(settingsStore.Server(), gameFolders.OutboxFolder(), settingsStore.Current().onlineName);
     RunProgramLoop();
+  }
   return 0;
 }
 END_OF_MAIN()

@@ -4,11 +4,13 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
+#include "engine/settings_store.h"
 #include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "replay/game_recorder.h"
+#include "replay/score_exchange.h"
 #include "scene/stage.h"
 #include "screens/menu_screen.h"
 #include "screens/message_box.h"
@@ -16,6 +18,10 @@
 #include "screens/title_screen.h"
 
 namespace {
+// At the program's end a game still being sent gets this long before the
+// program goes; what does not go waits in the outbox for the next start.
+constexpr int kSendAtExitMs = 5000;
+
 bool AskToQuitTheProgram() { return AskYesNo(dat::kShipRight, "Really Quit and Exit the program ?"); }
 }  // namespace
 
@@ -25,12 +31,17 @@ void RunProgramLoop() {
     RunTitleScreen();
     const int result = RunMenu();
     if (result == kMenuPlay) RunIntro();
-    const uint32_t seed = NewGameSeed();
+    // A game played from the server's seed is sent when it ends; without a
+    // token (no server, or no answer yet) the game is played as ever.
+    uint32_t seed = 0;
+    const bool online = result == kMenuPlay && scoreExchange.TakeToken(&seed);
+    if (!online) seed = NewGameSeed();
     BeginGame(seed);
     if (result == kMenuPlay) {
       gameRecorder.Begin(seed, std::time(nullptr));
       PlayGame();
       gameRecorder.Finish(game.score, game.waveIndex + 1);
+      if (online) scoreExchange.SendGame(gameRecorder.LastReplay(), settingsStore.Current().onlineName);
     }
     EndGame();
     RemoveGameObjects();
@@ -43,6 +54,9 @@ void RunProgramLoop() {
 
 void KeepThePlayersWork() {
   gameRecorder.Finish(game.score, game.waveIndex + 1);
+  if (scoreExchange.GameUnderway())
+    scoreExchange.SendGame(gameRecorder.LastReplay(), settingsStore.Current().onlineName, true);
+  scoreExchange.Flush(kSendAtExitMs);
   const int entry = NameEntryOnTitle();
   if (entry >= 0) gameRecorder.NameLastGame(highScoreNames[entry]);
   if (HighScoresUnsaved()) WriteScores();

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/settings.h"
+
 namespace {
 
 CommandLine UsageError(const std::string& error) {
@@ -34,7 +36,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    const bool wantsValue = name == "--scale" || name == "--replay" || name == "--verify";
+    const bool wantsValue = name == "--scale" || name == "--replay" || name == "--verify" || name == "--server";
     if (wantsValue && !hasValue) {
       if (i + 1 >= argc) return UsageError("option '" + name + "' needs a value");
       value = argv[++i];
@@ -61,6 +63,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (value.empty()) return UsageError("option '" + name + "' needs a file");
       line.action = name == "--replay" ? CommandLine::kReplay : CommandLine::kVerify;
       line.file = value;
+    } else if (name == "--server") {
+      if (!IsServerUrl(value))
+        return UsageError("the server must be an http:// or https:// address, not '" + value + "'");
+      line.server = value;
     } else {
       return UsageError("unknown option '" + name + "'");
     }
@@ -81,6 +87,8 @@ void PrintUsage(std::FILE* out) {
       "                   held plays it four times as fast)\n"
       "  --verify FILE    check a recorded game without showing it; prints\n"
       "                   \"score N, wave W, steps S\" and exits 0 when it matches\n"
+      "  --server URL     send this run's games to the score server at URL\n"
+      "                   (http://HOST:PORT) instead of the one in the settings\n"
       "  --help           show this help and exit\n"
       "  --version        show the version and exit\n"
       "\n"

@@ -20,6 +20,8 @@ struct CommandLine {
   int fullscreen = -1;
   // 0: as the settings say; else 1 or 2.
   int scale = 0;
+  // The score server for this run only; empty: as the settings say.
+  std::string server;
   // What was wrong, for kUsageError.
   std::string error;
 };

@@ -52,6 +52,8 @@ std::string GameFolders::ScoreFile() const { return unkept ? "" : Join(user, kSc
 
 std::string GameFolders::ReplayFolder() const { return unkept ? "" : Join(user, kReplayFolderName); }
 
+std::string GameFolders::OutboxFolder() const { return unkept ? "" : Join(user, "outbox"); }
+
 std::string GameFolders::SettingsFile() const { return unkept ? "" : Join(config, kSettingsFileName); }
 
 FolderEnvironment ReadFolderEnvironment() {

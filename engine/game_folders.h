@@ -48,6 +48,8 @@ struct GameFolders {
   // Empty when the player's files are not kept.
   std::string ScoreFile() const;
   std::string ReplayFolder() const;
+  // Games waiting to be sent to the score server, beside the replays.
+  std::string OutboxFolder() const;
   std::string SettingsFile() const;
 };
 

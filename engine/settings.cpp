@@ -38,6 +38,7 @@ const char* const kDisplay = "display";
 const char* const kSound = "sound";
 const char* const kControls = "controls";
 const char* const kGamepad = "gamepad";
+const char* const kOnline = "online";
 
 const char* const kKeyEntries[kSettingsKeyCount] = {"up", "down", "left", "right", "fire", "bomb"};
 const char* const kKeyActions[kSettingsKeyCount] = {"up", "down", "left", "right", "fire", "smart bomb"};
@@ -226,6 +227,7 @@ class EntryReader {
         {kControls, "up", "down", "left", "right", "fire", "bomb", "up_name", "down_name", "left_name",
          "right_name", "fire_name", "bomb_name"},
         {kGamepad, "fire", "bomb", "start"},
+        {kOnline, "server", "name"},
     };
     std::set<std::string> seen;  // a section given twice (in any case) is one
     const char** sections = nullptr;
@@ -329,6 +331,20 @@ Settings ReadCurrentConfig(EntryReader& reader) {
   s.padBomb = pad[1];
   s.padStart = pad[2];
 
+  // Empty is the default of both, and no fault.
+  if (const std::optional<std::string> server = reader.Text(kOnline, "server"); server && !server->empty()) {
+    if (IsServerUrl(*server))
+      s.server = *server;
+    else
+      reader.Report("server: \"" + Quote(server->c_str()) + "\" is not an http:// or https:// address");
+  }
+  if (const std::optional<std::string> name = reader.Text(kOnline, "name"); name && !name->empty()) {
+    if (IsOnlineName(*name))
+      s.onlineName = *name;
+    else
+      reader.Report("online name: \"" + Quote(name->c_str()) + "\" is not 1 to 20 printable characters");
+  }
+
   reader.ReportUnknown();
   return s;
 }
@@ -356,6 +372,8 @@ std::vector<Entry> EntriesOf(const Settings& s) {
   entries.push_back({kGamepad, "fire", std::to_string(s.padFire)});
   entries.push_back({kGamepad, "bomb", std::to_string(s.padBomb)});
   entries.push_back({kGamepad, "start", std::to_string(s.padStart)});
+  entries.push_back({kOnline, "server", s.server});
+  entries.push_back({kOnline, "name", s.onlineName});
   return entries;
 }
 
@@ -369,7 +387,8 @@ bool HoldsEvery(const std::string& path, const std::vector<Entry>& entries) {
   set_config_data(bytes.data(), static_cast<int>(bytes.size()));
   for (const Entry& e : entries) {
     const char* value = get_config_string(e.section, e.name.c_str(), nullptr);
-    if (!value || e.value != value) return false;
+    // The library drops an entry set to "": absent is how an empty one reads.
+    if (e.value.empty() ? value && *value : !value || e.value != value) return false;
   }
   return true;
 }
@@ -392,7 +411,33 @@ bool operator==(const Settings& a, const Settings& b) {
     if (a.keys[i] != b.keys[i]) return false;
   return a.fullscreen == b.fullscreen && a.scale == b.scale && a.musicVolume == b.musicVolume &&
          a.effectsVolume == b.effectsVolume && a.muted == b.muted && a.padFire == b.padFire &&
-         a.padBomb == b.padBomb && a.padStart == b.padStart;
+         a.padBomb == b.padBomb && a.padStart == b.padStart && a.server == b.server &&
+         a.onlineName == b.onlineName;
+}
+
+bool IsServerUrl(const std::string& url) {
+  if (url.size() > kServerUrlLength) return false;
+  size_t host = 0;
+  if (url.compare(0, 7, "http://") == 0)
+    host = 7;
+  else if (url.compare(0, 8, "https://") == 0)
+    host = 8;
+  else
+    return false;
+  if (url.size() == host || url[host] == '/') return false;
+  for (char c : url)
+    if (c <= ' ' || c >= 0x7F) return false;
+  return true;
+}
+
+bool IsOnlineName(const std::string& name) {
+  if (name.empty() || name.size() > kOnlineNameLength) return false;
+  bool onlySpaces = true;
+  for (char c : name) {
+    if (c < ' ' || c >= 0x7F) return false;
+    if (c != ' ') onlySpaces = false;
+  }
+  return !onlySpaces;
 }
 
 Settings DefaultSettings() { return Settings(); }

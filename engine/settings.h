@@ -20,6 +20,12 @@
 //   fire = 0             button numbers 0 to 31
 //   bomb = 1
 //   start = 7
+//   [online]
+//   server =             the score server, http://HOST[:PORT][/PATH] or
+//                        https://...; empty (the default): the game never
+//                        touches the network
+//   name =               the name shown online: 1 to 20 printable ASCII
+//                        characters, not all spaces; empty until chosen
 //
 // The file is ASCII: any other byte is read as '?'. Numbers are plain decimal
 // ("7abc", "0x1A" and "" are wrong, not 7, 26, 0).
@@ -34,6 +40,7 @@
 // the display-less system driver of the tests). Main thread only.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -42,6 +49,8 @@ constexpr int kVolumeSteps = 8;       // 0 silent .. 8 full
 constexpr int kScaleAutomatic = 0;
 constexpr int kLargestScale = 2;
 constexpr int kPadButtonCount = 32;   // buttons 0..31
+constexpr size_t kOnlineNameLength = 20;
+constexpr size_t kServerUrlLength = 200;
 
 // The game keys a new player has, as scancodes in the order of the control
 // table: KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z and KEY_SPACE.
@@ -58,6 +67,8 @@ struct Settings {
   int padFire = 0;
   int padBomb = 1;
   int padStart = 7;
+  std::string server;
+  std::string onlineName;
 };
 
 bool operator==(const Settings& a, const Settings& b);
@@ -79,6 +90,14 @@ Settings LoadSettings(const std::string& path, std::vector<std::string>* problem
 // made read-only is left alone. False, with the old file untouched and no
 // temporary file left, when anything fails. The values are written as given.
 bool SaveSettings(const std::string& path, const Settings& settings);
+
+// A score server's address as the settings and the command line take it:
+// "http://" or "https://" then a host, no spaces or controls, at most
+// kServerUrlLength characters.
+bool IsServerUrl(const std::string& url);
+// A name the score server lists: 1..kOnlineNameLength printable ASCII
+// characters, not all spaces.
+bool IsOnlineName(const std::string& name);
 
 // The name the file writes for a scancode: Allegro's constant without "KEY_"
 // ("UP", "Z", "SPACE", "0_PAD"); null outside 1..126. Needs no keyboard.

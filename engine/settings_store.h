@@ -15,11 +15,17 @@ class SettingsStore {
   const Settings& Current() const { return current_; }
   // Takes a change the player made and writes the settings file.
   void Change(const Settings& settings);
+  // The score server for this run only (the command line's), never saved;
+  // empty: the settings' own.
+  void OverrideServer(const std::string& url) { serverOverride_ = url; }
+  // The score server this run talks to; empty: none, no network at all.
+  const std::string& Server() const { return serverOverride_.empty() ? current_.server : serverOverride_; }
   // For a program that keeps no file (tests): the settings as given.
   void Reset(const Settings& settings = DefaultSettings()) { current_ = settings; }
 
  private:
   Settings current_;
+  std::string serverOverride_;
 };
 
 extern SettingsStore settingsStore;

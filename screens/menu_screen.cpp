@@ -5,9 +5,11 @@
 #include "engine/game_folders.h"
 #include "engine/paced_loop.h"
 #include "music/music_track.h"
+#include "replay/score_exchange.h"
 #include "scene/scene_objects.h"
 #include "screens/controls_screen.h"
 #include "screens/help_screen.h"
+#include "screens/online_screen.h"
 #include "screens/key_guard.h"
 #include "screens/logo_slide.h"
 #include "screens/title_screen.h"
@@ -20,6 +22,13 @@ namespace {
 ImageElement* const kButtons[4] = {&playButton, &controlsButton, &helpButton, &quitButton};
 RectangleShape* const kBoxes[4] = {&playBox, &controlsBox, &helpBox, &quitBox};
 AnimatedSprite* const kLogoWords[4] = {&logoVe, &logoVarn, &logoHolt, &logoSubtitle};
+
+// "Online scores" stands apart from the four main buttons, low on the left.
+constexpr int kOnlineId = 7;
+constexpr int kOnlineX = 56, kOnlineY = 650;
+BITMAP* onlinePicture = nullptr;
+ImageElement onlineButton;
+RectangleShape onlineBox;
 
 // The promotional line runs right to left along the bottom and starts again
 // from the right once it is far off the left edge.
@@ -37,6 +46,14 @@ void ShowMenu(MusicTrack* track) {
   for (AnimatedSprite* word : kLogoWords) stage.AddElement(word);
   for (ImageElement* button : kButtons) stage.AddElement(button);
   for (RectangleShape* box : kBoxes) stage.AddElement(box);
+  if (!onlinePicture) onlinePicture = MakeOnlineButton();
+  if (onlinePicture) {
+    onlineButton.Init(onlinePicture, 0, 0, kOnlineX, kOnlineY, 256, 64, 1, "Online scores");
+    onlineBox.Init(kOnlineId, makecol(255, 255, 255), makecol(0, 0, 0), 31, kOnlineX - 2, kOnlineY - 2,
+                   kOnlineX + 257, kOnlineY + 65, 1, "Online scores");
+    stage.AddElement(&onlineButton);
+    stage.AddElement(&onlineBox);
+  }
   stage.AddElement(&promoLabel);
   stage.FadeIn(track);
 }
@@ -44,6 +61,10 @@ void ShowMenu(MusicTrack* track) {
 void HideMenu(MusicTrack* track) {
   stage.FadeOut(track);
   stage.RemoveElement(&promoLabel);
+  stage.Hide(&onlineButton);
+  stage.Hide(&onlineBox);
+  if (onlinePicture) destroy_bitmap(onlinePicture);
+  onlinePicture = nullptr;
   for (AnimatedSprite* word : kLogoWords) stage.RemoveElement(word);
   for (RectangleShape* box : kBoxes) stage.RemoveElement(box);
   for (ImageElement* button : kButtons) stage.RemoveElement(button);
@@ -53,6 +74,8 @@ void HideMenu(MusicTrack* track) {
 int RunMenu() {
   MusicTrack* track = OpenTrack(gameFolders.DataFile(kMenuTrackFile).c_str());
   PlayTrack(track, 65536, 255, 128);
+  // The next game's token comes while the player chooses.
+  scoreExchange.AskToken();
   ShowMenu(track);
 
   // The slide's speed belongs to this visit of the menu: after the help or
@@ -70,6 +93,13 @@ int RunMenu() {
     ShowMenu(track);
     keys.Arm();
   };
+  auto openOnline = [&] {
+    HideMenu(track);
+    RunOnlineScores(track);
+    input.SetPadActsAsKeys(true);
+    ShowMenu(track);
+    keys.Arm();
+  };
   auto openHelp = [&] {
     HideMenu(track);
     RunHelp(track);
@@ -81,6 +111,7 @@ int RunMenu() {
   input.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
+    scoreExchange.Poll();
     int keyValue, leftClick, rightClick, mouseX, mouseY;
     stage.PollInput(keyValue, leftClick, rightClick, mouseX, mouseY);
     const int id = stage.ElementAt(mouseX, mouseY);
@@ -103,6 +134,9 @@ int RunMenu() {
         case kHelpId:
           openHelp();
           return false;
+        case kOnlineId:
+          openOnline();
+          return false;
         default:
           break;
       }
@@ -118,6 +152,9 @@ int RunMenu() {
         return false;
       case KEY_H:
         openHelp();
+        return false;
+      case KEY_O:
+        openOnline();
         return false;
       case KEY_ENTER:
       case KEY_ENTER_PAD:

@@ -13,6 +13,7 @@
 #include "game/high_scores.h"
 #include "music/music_track.h"
 #include "replay/game_recorder.h"
+#include "replay/score_exchange.h"
 #include "scene/scene_objects.h"
 #include "screens/attract_demo.h"
 #include "screens/key_guard.h"
@@ -74,6 +75,33 @@ class NameEntryPrompt {
   TextLabel caret_;
 };
 
+// Under the table, the online table's answer to the last game sent; it
+// changes when an answer comes while the title shows.
+class OnlineResultLine {
+ public:
+  void Open() {
+    label_.Init(engine.Font(dat::kFontSmall), text_, 512, 716, 0, makecol(120, 220, 255), makecol(0, 0, 0),
+                TextLabel::kCentre, 2);
+    shownCount_ = -1;
+    Step();
+  }
+  void Step() {
+    if (shownCount_ == scoreExchange.ResultCount()) return;
+    shownCount_ = scoreExchange.ResultCount();
+    std::snprintf(text_, sizeof text_, "%s", scoreExchange.Result().c_str());
+    if (text_[0])
+      stage.Show(&label_);
+    else
+      stage.Hide(&label_);
+  }
+  void Close() { stage.Hide(&label_); }
+
+ private:
+  char text_[128] = "";
+  int shownCount_ = -1;
+  TextLabel label_;
+};
+
 void ShowTable() {
   for (int k = 0; k < kHighScoreCount; ++k) {
     stage.AddElement(&highScoreValueLabels[k]);
@@ -112,6 +140,7 @@ void RunTitleScreen() {
   bool typing = entry >= 0;
   entryBeingNamed = entry;
   NameEntryPrompt prompt;
+  OnlineResultLine onlineResult;
 
   // Shown again after each attract demo, from the logo's slide on.
   for (;;) {
@@ -121,6 +150,7 @@ void RunTitleScreen() {
     ShowTable();
     ShowLogo();
     if (typing) prompt.Open(entry);
+    onlineResult.Open();
     stage.FadeIn(track);
 
     LogoSlide logo;
@@ -138,6 +168,8 @@ void RunTitleScreen() {
       stage.ElementAt(mouseX, mouseY);
       logo.Step();
       prompt.Step();
+      scoreExchange.Poll();
+      onlineResult.Step();
       stage.DrawFrame();
 
       bool done = false;
@@ -163,6 +195,7 @@ void RunTitleScreen() {
 
     // A click during the entry keeps the name typed so far.
     if (!demo) prompt.Close();
+    onlineResult.Close();
     input.SetTyping(false);
     input.SetPadActsAsKeys(false);
     stage.FadeOut(track);

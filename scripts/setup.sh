@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev valgrind
   xvfb xauth xdotool x11-utils imagemagick python3
   dpkg-dev fakeroot file lintian desktop-file-utils appstream
-  libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libpqxx-dev postgresql-15 postgresql-common
+  libcpp-httplib-dev nlohmann-json3-dev libcurl4-openssl-dev libsqlite3-dev libpqxx-dev postgresql-15 postgresql-common
   chromium chromium-driver
 )
 

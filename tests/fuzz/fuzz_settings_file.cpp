@@ -46,6 +46,8 @@ void RequireSound(const Settings& s, const std::vector<std::string>& problems) {
   const int pad[] = {s.padFire, s.padBomb, s.padStart};
   for (int button : pad) fuzz::Require(button >= 0 && button <= 31, "gamepad button 0 to 31");
   fuzz::Require(Distinct(pad, 3), "three buttons, three actions");
+  fuzz::Require(s.server.empty() || IsServerUrl(s.server), "no server or an http(s) address");
+  fuzz::Require(s.onlineName.empty() || IsOnlineName(s.onlineName), "no online name or a listable one");
   fuzz::Require(problems.size() <= 40, "a few problem lines");
   for (const std::string& line : problems) {
     fuzz::Require(!line.empty() && line.size() <= 120, "a problem line is short");

@@ -50,7 +50,8 @@ TEST(CommandLineTest, WrongCommandLinesAreUsageErrors) {
   for (auto wrong : std::vector<std::vector<const char*>>{
            {"--bogus"}, {"-x"}, {"stray"}, {"--scale"}, {"--scale", "3"}, {"--scale", "two"}, {"--scale="},
            {"--window=1"}, {"--replay"}, {"--replay="}, {"--replay", "a", "--verify", "b"}, {"-"},
-           {"--", "--window"}, {"--window", "--", "file"}}) {
+           {"--", "--window"}, {"--window", "--", "file"}, {"--server"}, {"--server="},
+           {"--server", "127.0.0.1:8470"}, {"--server", "ftp://x"}}) {
     std::vector<const char*> argv = {"vevarnholt"};
     argv.insert(argv.end(), wrong.begin(), wrong.end());
     const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
@@ -62,4 +63,12 @@ TEST(CommandLineTest, WrongCommandLinesAreUsageErrors) {
 TEST(CommandLineTest, AnEmptyDoubleDashEndsTheOptions) {
   EXPECT_EQ(Parse({"--window", "--"}).action, CommandLine::kPlay);
   EXPECT_EQ(Parse({"--window", "--"}).fullscreen, 0);
+}
+
+TEST(CommandLineTest, ServerTakesAnHttpAddressForThisRun) {
+  EXPECT_EQ(Parse({}).server, "");
+  EXPECT_EQ(Parse({"--server", "http://127.0.0.1:8470"}).server, "http://127.0.0.1:8470");
+  const CommandLine line = Parse({"--window", "--server=https://scores.example.org"});
+  EXPECT_EQ(line.action, CommandLine::kPlay);
+  EXPECT_EQ(line.server, "https://scores.example.org");
 }

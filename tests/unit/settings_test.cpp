@@ -54,6 +54,8 @@ Settings Chosen() {
   s.padFire = 31;
   s.padBomb = 0;
   s.padStart = 12;
+  s.server = "http://scores.example.org:8470";
+  s.onlineName = "Ann #1";
   return s;
 }
 
@@ -128,7 +130,8 @@ TEST_F(SettingsFileTest, TheFileIsPlainTextWithSectionsAndKeyNames) {
   for (const char* line :
        {"[display]\n", "fullscreen = no\n", "scale = 2\n", "[sound]\n", "music = 3\n", "effects = 0\n",
         "muted = yes\n", "[controls]\n", "up = 23\n", "up_name = W\n", "fire = 117\n", "fire_name = LCONTROL\n",
-        "bomb = 91\n", "bomb_name = ENTER_PAD\n", "[gamepad]\n", "fire = 31\n", "start = 12\n"})
+        "bomb = 91\n", "bomb_name = ENTER_PAD\n", "[gamepad]\n", "fire = 31\n", "start = 12\n", "[online]\n",
+        "server = http://scores.example.org:8470\n", "name = Ann #1\n"})
     EXPECT_NE(text.find(line), std::string::npos) << "missing \"" << line << "\" in\n" << text;
 }
 
@@ -546,3 +549,45 @@ TEST_F(SettingsFileTest, TheLibrarysOwnConfigurationIsLeftInPlace) {
 }
 
 }  // namespace
+
+TEST_F(SettingsFileTest, WithoutAnOnlineSectionNoServerIsSetAndNoNameChosen) {
+  const Settings s = LoadText("[sound]\nmusic = 5\n");
+  EXPECT_EQ(s.server, "");
+  EXPECT_EQ(s.onlineName, "");
+  EXPECT_TRUE(problems.empty()) << Problems();
+  // Empty entries are the defaults, no fault.
+  LoadText("[online]\nserver =\nname =\n");
+  EXPECT_TRUE(problems.empty()) << Problems();
+}
+
+TEST_F(SettingsFileTest, AWrongServerOrNameFallsBackAloneWithItsProblemLine) {
+  Settings s = LoadText("[online]\nserver = ftp://x.org\nname = Bob\n[sound]\nmusic = 2\n");
+  EXPECT_EQ(s.server, "");
+  EXPECT_EQ(s.onlineName, "Bob");
+  EXPECT_EQ(s.musicVolume, 2);
+  EXPECT_TRUE(HasProblem("server: \"ftp://x.org\" is not an http:// or https:// address")) << Problems();
+
+  s = LoadText("[online]\nserver = https://scores.example.org/game\nname = ThisNameIsFarTooLongToShow\n");
+  EXPECT_EQ(s.server, "https://scores.example.org/game");
+  EXPECT_EQ(s.onlineName, "");
+  EXPECT_TRUE(HasProblem("online name: \"ThisNameIsFarTooLongToSh...\" is not 1 to 20 printable characters"))
+      << Problems();
+
+  // A byte outside ASCII is read as '?', which a name may hold.
+  s = LoadText("[online]\nname = Zo\xc3\xab\n");
+  EXPECT_EQ(s.onlineName, "Zo??");
+}
+
+TEST_F(SettingsFileTest, ServerAddressesAndOnlineNamesAreJudgedStrictly) {
+  for (const char* good : {"http://127.0.0.1:8470", "https://scores.example.org", "http://h/p?q=1"})
+    EXPECT_TRUE(IsServerUrl(good)) << good;
+  for (const char* bad : {"", "http://", "https://", "http:///x", "127.0.0.1:8470", "http://a b", "http://a\tb",
+                          "HTTP://x", "file:///etc/passwd", "http://\x7f"})
+    EXPECT_FALSE(IsServerUrl(bad)) << bad;
+  EXPECT_FALSE(IsServerUrl("http://" + std::string(kServerUrlLength, 'a')));
+
+  for (const char* good : {"A", "Ann", "a b", "<b>&x</b>", "12345678901234567890"})
+    EXPECT_TRUE(IsOnlineName(good)) << good;
+  for (const char* bad : {"", " ", "   ", "123456789012345678901", "tab\there", "new\nline", "\x7f"})
+    EXPECT_FALSE(IsOnlineName(bad)) << bad;
+}
