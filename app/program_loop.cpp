@@ -53,11 +53,13 @@ void RunProgramLoop() {
 }
 
 void KeepThePlayersWork() {
+  // The player's own files first: waiting on the network below may be cut
+  // short by whoever ends the program.
   gameRecorder.Finish(game.score, game.waveIndex + 1);
-  if (scoreExchange.GameUnderway())
-    scoreExchange.SendGame(gameRecorder.LastReplay(), settingsStore.Current().onlineName, true);
-  scoreExchange.Flush(kSendAtExitMs);
   const int entry = NameEntryOnTitle();
   if (entry >= 0) gameRecorder.NameLastGame(highScoreNames[entry]);
   if (HighScoresUnsaved()) WriteScores();
+  if (scoreExchange.GameUnderway())
+    scoreExchange.SendGame(gameRecorder.LastReplay(), settingsStore.Current().onlineName, true);
+  scoreExchange.Flush(kSendAtExitMs);
 }
