@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
   DisplayRequest display;
   display.fullscreen = options.fullscreen;
   display.scale = options.scale;
+  display.refresh = options.refresh;
   engine.Initialise(display);
   std::atexit(OnExit);
   BuildScreenObjects();

@@ -36,7 +36,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    const bool wantsValue = name == "--scale" || name == "--replay" || name == "--verify" || name == "--server";
+    const bool wantsValue = name == "--scale" || name == "--refresh" || name == "--replay" || name == "--verify" ||
+                            name == "--server";
     if (wantsValue && !hasValue) {
       if (i + 1 >= argc) return UsageError("option '" + name + "' needs a value");
       value = argv[++i];
@@ -56,8 +57,19 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (name == "--fullscreen") {
       line.fullscreen = 1;
     } else if (name == "--scale") {
-      if (value != "1" && value != "2") return UsageError("the scale must be 1 or 2, not '" + value + "'");
-      line.scale = value[0] - '0';
+      if (value == "fit")
+        line.scale = kScaleFit;
+      else if (value.size() == 1 && value[0] >= '1' && value[0] <= '0' + kLargestScale)
+        line.scale = value[0] - '0';
+      else
+        return UsageError("the scale must be fit or 1 to " + std::to_string(kLargestScale) + ", not '" + value + "'");
+    } else if (name == "--refresh") {
+      if (value == "display")
+        line.refresh = RefreshMode::kDisplay;
+      else if (value == "step")
+        line.refresh = RefreshMode::kStep;
+      else
+        return UsageError("the refresh must be display or step, not '" + value + "'");
     } else if (name == "--replay" || name == "--verify") {
       if (line.action != CommandLine::kPlay) return UsageError("only one of --replay and --verify, once");
       if (value.empty()) return UsageError("option '" + name + "' needs a file");
@@ -82,7 +94,12 @@ void PrintUsage(std::FILE* out) {
       "\n"
       "  --window         play in a window\n"
       "  --fullscreen     play on the full screen (the default)\n"
-      "  --scale 1|2      show every pixel once or doubled\n"
+      "  --scale fit|1|2|3|4\n"
+      "                   fit: the picture as large as the screen allows (the\n"
+      "                   default); a number: every pixel shown that many times\n"
+      "  --refresh display|step\n"
+      "                   display: a new frame at every refresh of the display\n"
+      "                   (the default); step: one frame a step, 50 a second\n"
       "  --replay FILE    watch a recorded game (Escape stops, the right arrow\n"
       "                   held plays it four times as fast)\n"
       "  --verify FILE    check a recorded game without showing it; prints\n"

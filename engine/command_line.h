@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
+
+#include "engine/settings.h"
 
 // sysexits.h: a wrong command line, a file of bad data, and output lost.
 constexpr int kExitUsage = 64;
@@ -18,8 +21,10 @@ struct CommandLine {
   std::string file;
   // -1: as the settings say; 0 window, 1 full screen.
   int fullscreen = -1;
-  // 0: as the settings say; else 1 or 2.
-  int scale = 0;
+  // -1: as the settings say; else kScaleFit or 1 to kLargestScale.
+  int scale = -1;
+  // Nothing: as the settings say.
+  std::optional<RefreshMode> refresh;
   // The score server for this run only; empty: as the settings say.
   std::string server;
   // What was wrong, for kUsageError.

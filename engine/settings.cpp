@@ -222,7 +222,7 @@ class EntryReader {
   void ReportUnknown() {
     constexpr int kMaxKnown = 2 * kSettingsKeyCount + 1;  // the section, then its entries
     static const char* const kKnown[][kMaxKnown] = {
-        {kDisplay, "fullscreen", "scale"},
+        {kDisplay, "fullscreen", "scale", "refresh"},
         {kSound, "music", "effects", "muted"},
         {kControls, "up", "down", "left", "right", "fire", "bomb", "up_name", "down_name", "left_name",
          "right_name", "fire_name", "bomb_name"},
@@ -298,11 +298,44 @@ void SeparateChoices(int* values, const int* defaults, int count, const char* co
   }
 }
 
+// "fit" or a whole scale; 0, which files of earlier versions hold for the
+// automatic choice, is fit too.
+int ReadScale(EntryReader& reader, int fallback) {
+  const std::optional<std::string> text = reader.Text(kDisplay, "scale");
+  if (!text) return fallback;
+  if (SameName(text->c_str(), "fit")) return kScaleFit;
+  const char* first = text->c_str();
+  const char* last = first + text->size();
+  int value = -1;
+  const std::from_chars_result read = std::from_chars(first, last, value);
+  if (!text->empty() && text->front() != '-' && read.ec == std::errc() && read.ptr == last && value >= 0 &&
+      value <= kLargestScale)
+    return value;
+  if (text->empty())
+    reader.Report("scale: no value");
+  else
+    reader.Report("scale: \"" + Quote(first) + "\" is not fit or 1 to " + std::to_string(kLargestScale));
+  return fallback;
+}
+
+RefreshMode ReadRefresh(EntryReader& reader, RefreshMode fallback) {
+  const std::optional<std::string> text = reader.Text(kDisplay, "refresh");
+  if (!text) return fallback;
+  if (SameName(text->c_str(), "display")) return RefreshMode::kDisplay;
+  if (SameName(text->c_str(), "step")) return RefreshMode::kStep;
+  if (text->empty())
+    reader.Report("refresh: no value");
+  else
+    reader.Report("refresh: \"" + Quote(text->c_str()) + "\" is not display or step");
+  return fallback;
+}
+
 Settings ReadCurrentConfig(EntryReader& reader) {
   const Settings defaults;
   Settings s;
   s.fullscreen = reader.YesNo(kDisplay, "fullscreen", "fullscreen", defaults.fullscreen);
-  s.scale = reader.InRange(kDisplay, "scale", "scale", kScaleAutomatic, kLargestScale, defaults.scale);
+  s.scale = ReadScale(reader, defaults.scale);
+  s.refresh = ReadRefresh(reader, defaults.refresh);
   s.musicVolume = reader.InRange(kSound, "music", "music volume", 0, kVolumeSteps, defaults.musicVolume);
   s.effectsVolume = reader.InRange(kSound, "effects", "effects volume", 0, kVolumeSteps, defaults.effectsVolume);
   s.muted = reader.YesNo(kSound, "muted", "muted", defaults.muted);
@@ -359,7 +392,8 @@ struct Entry {
 std::vector<Entry> EntriesOf(const Settings& s) {
   std::vector<Entry> entries = {
       {kDisplay, "fullscreen", s.fullscreen ? "yes" : "no"},
-      {kDisplay, "scale", std::to_string(s.scale)},
+      {kDisplay, "scale", s.scale == kScaleFit ? "fit" : std::to_string(s.scale)},
+      {kDisplay, "refresh", s.refresh == RefreshMode::kStep ? "step" : "display"},
       {kSound, "music", std::to_string(s.musicVolume)},
       {kSound, "effects", std::to_string(s.effectsVolume)},
       {kSound, "muted", s.muted ? "yes" : "no"},
@@ -409,7 +443,7 @@ bool FolderReady(const std::string& path) {
 bool operator==(const Settings& a, const Settings& b) {
   for (int i = 0; i < kSettingsKeyCount; ++i)
     if (a.keys[i] != b.keys[i]) return false;
-  return a.fullscreen == b.fullscreen && a.scale == b.scale && a.musicVolume == b.musicVolume &&
+  return a.fullscreen == b.fullscreen && a.scale == b.scale && a.refresh == b.refresh && a.musicVolume == b.musicVolume &&
          a.effectsVolume == b.effectsVolume && a.muted == b.muted && a.padFire == b.padFire &&
          a.padBomb == b.padBomb && a.padStart == b.padStart && a.server == b.server &&
          a.onlineName == b.onlineName;

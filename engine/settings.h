@@ -5,8 +5,13 @@
 //
 //   [display]
 //   fullscreen = yes     yes or no (true/false, on/off and 1/0 are read too)
-//   scale = 0            0 automatic (full screen: the largest whole factor
-//                        that fits; window: 1), or 1 or 2
+//   scale = fit          fit (full screen: the largest 4:3 picture that
+//                        fits the desktop; window: the largest whole scale
+//                        that fits in 85 % of its height), or 1 to 4 for
+//                        every pixel shown that many times (0 reads as fit)
+//   refresh = display    display: a new frame at every refresh of the
+//                        display, the motion drawn between the game's
+//                        steps; step: one frame a step (50 a second)
 //   [sound]
 //   music = 8            0 (silent) to 8 (full)
 //   effects = 8
@@ -44,10 +49,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/display_modes.h"
+
 constexpr int kSettingsKeyCount = 6;  // up, down, left, right, fire, smart bomb
 constexpr int kVolumeSteps = 8;       // 0 silent .. 8 full
-constexpr int kScaleAutomatic = 0;
-constexpr int kLargestScale = 2;
+constexpr int kLargestScale = kMaxScale;
+// How frames follow the display: at every refresh, or one a step.
+enum class RefreshMode { kDisplay, kStep };
 constexpr int kPadButtonCount = 32;   // buttons 0..31
 constexpr size_t kOnlineNameLength = 20;
 constexpr size_t kServerUrlLength = 200;
@@ -60,7 +68,8 @@ struct Settings {
   int keys[kSettingsKeyCount] = {kDefaultKeys[0], kDefaultKeys[1], kDefaultKeys[2],
                                  kDefaultKeys[3], kDefaultKeys[4], kDefaultKeys[5]};
   bool fullscreen = true;
-  int scale = kScaleAutomatic;
+  int scale = kScaleFit;
+  RefreshMode refresh = RefreshMode::kDisplay;
   int musicVolume = kVolumeSteps;
   int effectsVolume = kVolumeSteps;
   bool muted = false;

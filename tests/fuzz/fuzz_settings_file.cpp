@@ -40,7 +40,8 @@ void RequireSound(const Settings& s, const std::vector<std::string>& problems) {
     fuzz::Require(key != KEY_ESC, "Escape is not a game key");
   }
   fuzz::Require(Distinct(s.keys, kSettingsKeyCount), "six keys, six actions");
-  fuzz::Require(s.scale >= 0 && s.scale <= 2, "scale 0 to 2");
+  fuzz::Require(s.scale >= 0 && s.scale <= 4, "scale fit or 1 to 4");
+  fuzz::Require(s.refresh == RefreshMode::kDisplay || s.refresh == RefreshMode::kStep, "a refresh there is");
   fuzz::Require(s.musicVolume >= 0 && s.musicVolume <= 8, "music volume 0 to 8");
   fuzz::Require(s.effectsVolume >= 0 && s.effectsVolume <= 8, "effects volume 0 to 8");
   const int pad[] = {s.padFire, s.padBomb, s.padStart};
@@ -81,7 +82,7 @@ struct Known {
   const char* name;
 };
 const Known kEntries[] = {
-    {"display", "fullscreen"}, {"display", "scale"}, {"sound", "music"},   {"sound", "effects"},
+    {"display", "fullscreen"}, {"display", "scale"}, {"display", "refresh"}, {"sound", "music"},   {"sound", "effects"},
     {"sound", "muted"},        {"controls", "up"},   {"controls", "down"}, {"controls", "left"},
     {"controls", "right"},     {"controls", "fire"}, {"controls", "bomb"}, {"gamepad", "fire"},
     {"gamepad", "bomb"},       {"gamepad", "start"},
@@ -134,20 +135,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (text.find('\r') != std::string::npos) return 0;
   const auto value = [&](int i) { return i < static_cast<int>(values.size()) ? values[i] : std::string(); };
   if (value(0) == "yes" || value(0) == "no") fuzz::Require(laid.fullscreen == (value(0) == "yes"), "fullscreen kept");
-  if (value(4) == "yes" || value(4) == "no") fuzz::Require(laid.muted == (value(4) == "yes"), "muted kept");
-  if (Plain(value(1)) >= 0 && Plain(value(1)) <= 2) fuzz::Require(laid.scale == Plain(value(1)), "scale kept");
-  if (Plain(value(2)) >= 0 && Plain(value(2)) <= 8) fuzz::Require(laid.musicVolume == Plain(value(2)), "music kept");
-  if (Plain(value(3)) >= 0 && Plain(value(3)) <= 8)
-    fuzz::Require(laid.effectsVolume == Plain(value(3)), "effects kept");
+  if (value(5) == "yes" || value(5) == "no") fuzz::Require(laid.muted == (value(5) == "yes"), "muted kept");
+  if (Plain(value(1)) >= 0 && Plain(value(1)) <= 4) fuzz::Require(laid.scale == Plain(value(1)), "scale kept");
+  if (value(1) == "fit") fuzz::Require(laid.scale == kScaleFit, "fit kept");
+  if (value(2) == "step" || value(2) == "display")
+    fuzz::Require(laid.refresh == (value(2) == "step" ? RefreshMode::kStep : RefreshMode::kDisplay), "refresh kept");
+  if (Plain(value(3)) >= 0 && Plain(value(3)) <= 8) fuzz::Require(laid.musicVolume == Plain(value(3)), "music kept");
+  if (Plain(value(4)) >= 0 && Plain(value(4)) <= 8)
+    fuzz::Require(laid.effectsVolume == Plain(value(4)), "effects kept");
   int keys[kSettingsKeyCount];
   bool keysRight = true;
   for (int i = 0; i < kSettingsKeyCount; ++i) {
-    keys[i] = Plain(value(5 + i));
+    keys[i] = Plain(value(6 + i));
     keysRight = keysRight && keys[i] >= 1 && keys[i] < KEY_MAX && keys[i] != KEY_ESC;
   }
   if (keysRight && Distinct(keys, kSettingsKeyCount))
     for (int i = 0; i < kSettingsKeyCount; ++i) fuzz::Require(laid.keys[i] == keys[i], "six right keys kept");
-  const int pad[] = {Plain(value(11)), Plain(value(12)), Plain(value(13))};
+  const int pad[] = {Plain(value(12)), Plain(value(13)), Plain(value(14))};
   if (pad[0] >= 0 && pad[0] <= 31 && pad[1] >= 0 && pad[1] <= 31 && pad[2] >= 0 && pad[2] <= 31 &&
       Distinct(pad, 3)) {
     fuzz::Require(laid.padFire == pad[0] && laid.padBomb == pad[1] && laid.padStart == pad[2],

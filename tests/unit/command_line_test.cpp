@@ -19,7 +19,8 @@ TEST(CommandLineTest, NoOptionsPlaysAsTheSettingsSay) {
   const CommandLine line = Parse({});
   EXPECT_EQ(line.action, CommandLine::kPlay);
   EXPECT_EQ(line.fullscreen, -1);
-  EXPECT_EQ(line.scale, 0);
+  EXPECT_EQ(line.scale, -1);
+  EXPECT_FALSE(line.refresh.has_value());
 }
 
 TEST(CommandLineTest, HelpAndVersionWinWhereverTheyStand) {
@@ -35,6 +36,11 @@ TEST(CommandLineTest, DisplayOptionsTheLastOneWins) {
   EXPECT_EQ(Parse({"--fullscreen", "--window"}).fullscreen, 0);
   EXPECT_EQ(Parse({"--scale", "2"}).scale, 2);
   EXPECT_EQ(Parse({"--scale=1"}).scale, 1);
+  EXPECT_EQ(Parse({"--scale", "4"}).scale, 4);
+  EXPECT_EQ(Parse({"--scale", "fit"}).scale, kScaleFit);
+  EXPECT_EQ(Parse({"--scale", "3", "--scale=fit"}).scale, kScaleFit);
+  EXPECT_EQ(Parse({"--refresh", "step"}).refresh, RefreshMode::kStep);
+  EXPECT_EQ(Parse({"--refresh=step", "--refresh", "display"}).refresh, RefreshMode::kDisplay);
 }
 
 TEST(CommandLineTest, ReplayAndVerifyTakeAFile) {
@@ -48,7 +54,9 @@ TEST(CommandLineTest, ReplayAndVerifyTakeAFile) {
 
 TEST(CommandLineTest, WrongCommandLinesAreUsageErrors) {
   for (auto wrong : std::vector<std::vector<const char*>>{
-           {"--bogus"}, {"-x"}, {"stray"}, {"--scale"}, {"--scale", "3"}, {"--scale", "two"}, {"--scale="},
+           {"--bogus"}, {"-x"}, {"stray"}, {"--scale"}, {"--scale", "5"}, {"--scale", "0"}, {"--scale", "two"}, {"--scale="},
+           {"--scale", "Fit"}, {"--scale", "2.5"}, {"--scale", "12"}, {"--refresh"}, {"--refresh", "60"},
+           {"--refresh", "vsync"}, {"--refresh="},
            {"--window=1"}, {"--replay"}, {"--replay="}, {"--replay", "a", "--verify", "b"}, {"-"},
            {"--", "--window"}, {"--window", "--", "file"}, {"--server"}, {"--server="},
            {"--server", "127.0.0.1:8470"}, {"--server", "ftp://x"}}) {

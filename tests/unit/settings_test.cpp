@@ -48,6 +48,7 @@ Settings Chosen() {
   for (int i = 0; i < kSettingsKeyCount; ++i) s.keys[i] = keys[i];
   s.fullscreen = false;
   s.scale = 2;
+  s.refresh = RefreshMode::kStep;
   s.musicVolume = 3;
   s.effectsVolume = 0;
   s.muted = true;
@@ -101,7 +102,8 @@ TEST_F(SettingsFileTest, TheDefaultsAreTheArrowsZAndSpaceFullScreenAtFullVolume)
   const int keys[kSettingsKeyCount] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z, KEY_SPACE};
   for (int i = 0; i < kSettingsKeyCount; ++i) EXPECT_EQ(s.keys[i], keys[i]) << "key " << i;
   EXPECT_TRUE(s.fullscreen);
-  EXPECT_EQ(s.scale, 0);
+  EXPECT_EQ(s.scale, kScaleFit);
+  EXPECT_EQ(s.refresh, RefreshMode::kDisplay);
   EXPECT_EQ(s.musicVolume, 8);
   EXPECT_EQ(s.effectsVolume, 8);
   EXPECT_FALSE(s.muted);
@@ -128,7 +130,7 @@ TEST_F(SettingsFileTest, TheFileIsPlainTextWithSectionsAndKeyNames) {
   ASSERT_TRUE(SaveSettings(file, Chosen()));
   const std::string text = ReadText(file);
   for (const char* line :
-       {"[display]\n", "fullscreen = no\n", "scale = 2\n", "[sound]\n", "music = 3\n", "effects = 0\n",
+       {"[display]\n", "fullscreen = no\n", "scale = 2\n", "refresh = step\n", "[sound]\n", "music = 3\n", "effects = 0\n",
         "muted = yes\n", "[controls]\n", "up = 23\n", "up_name = W\n", "fire = 117\n", "fire_name = LCONTROL\n",
         "bomb = 91\n", "bomb_name = ENTER_PAD\n", "[gamepad]\n", "fire = 31\n", "start = 12\n", "[online]\n",
         "server = http://scores.example.org:8470\n", "name = Ann #1\n"})
@@ -322,18 +324,35 @@ TEST_F(SettingsFileTest, WhenTheDefaultStillClashesAllSixKeysTakeTheirDefaults) 
   EXPECT_TRUE(HasProblem("down key: same key as up")) << Problems();
 }
 
-TEST_F(SettingsFileTest, AScaleOtherThanZeroOneOrTwoIsAutomatic) {
-  for (const char* value : {"7", "3", "-1", "big"}) {
+TEST_F(SettingsFileTest, AScaleOtherThanFitOrOneToFourFitsThePicture) {
+  for (const char* value : {"7", "5", "-1", "big", "2.5", "fits"}) {
     const Settings s = LoadText(std::string("[display]\nfullscreen = no\nscale = ") + value + "\n");
-    EXPECT_EQ(s.scale, 0) << value;
+    EXPECT_EQ(s.scale, kScaleFit) << value;
     EXPECT_FALSE(s.fullscreen) << value;
     EXPECT_EQ(problems.size(), 1u) << Problems();
+    EXPECT_TRUE(HasProblem(std::string("scale: \"") + value + "\" is not fit or 1 to 4")) << Problems();
   }
-  EXPECT_TRUE(HasProblem("scale: \"big\" is not a number")) << Problems();
-  LoadText("[display]\nscale = 7\n");
-  EXPECT_TRUE(HasProblem("scale: 7 is not 0 to 2")) << Problems();
-  EXPECT_EQ(LoadText("[display]\nscale = 2\n").scale, 2);
-  EXPECT_EQ(LoadText("[display]\nscale = 1\n").scale, 1);
+  LoadText("[display]\nscale =\n");
+  EXPECT_TRUE(HasProblem("scale: no value")) << Problems();
+  for (int scale = 1; scale <= 4; ++scale)
+    EXPECT_EQ(LoadText("[display]\nscale = " + std::to_string(scale) + "\n").scale, scale);
+  EXPECT_EQ(LoadText("[display]\nscale = FIT\n").scale, kScaleFit);
+  // Files of earlier versions wrote 0 for the automatic choice.
+  EXPECT_EQ(LoadText("[display]\nscale = 0\n").scale, kScaleFit);
+  EXPECT_TRUE(problems.empty()) << Problems();
+}
+
+TEST_F(SettingsFileTest, TheRefreshIsTheDisplaysOrOneFrameAStep) {
+  EXPECT_EQ(DefaultSettings().refresh, RefreshMode::kDisplay);
+  EXPECT_EQ(LoadText("[display]\nrefresh = step\n").refresh, RefreshMode::kStep);
+  EXPECT_EQ(LoadText("[display]\nrefresh = Display\n").refresh, RefreshMode::kDisplay);
+  EXPECT_TRUE(problems.empty()) << Problems();
+  for (const char* value : {"60", "vsync", "steps"}) {
+    const Settings s = LoadText(std::string("[display]\nscale = 2\nrefresh = ") + value + "\n");
+    EXPECT_EQ(s.refresh, RefreshMode::kDisplay) << value;
+    EXPECT_EQ(s.scale, 2) << "the wrong entry falls back alone";
+    EXPECT_TRUE(HasProblem(std::string("refresh: \"") + value + "\" is not display or step")) << Problems();
+  }
 }
 
 TEST_F(SettingsFileTest, NumbersBeyondEveryIntegerTypeAreOutOfRangeNeverWrappedIntoIt) {
@@ -341,10 +360,10 @@ TEST_F(SettingsFileTest, NumbersBeyondEveryIntegerTypeAreOutOfRangeNeverWrappedI
   for (const char* value : {"4294967298", "99999999999", "18446744073709551618", "-99999999999999999999999"}) {
     const Settings s = LoadText(std::string("[display]\nscale = ") + value + "\n");
     EXPECT_EQ(s.scale, 0) << value;
-    EXPECT_TRUE(HasProblem(std::string("scale: ") + value + " is not 0 to 2")) << Problems();
+    EXPECT_TRUE(HasProblem(std::string("scale: \"") + value + "\" is not fit or 1 to 4")) << Problems();
   }
   EXPECT_EQ(LoadText("[display]\nscale = +2\n").scale, 0);
-  EXPECT_TRUE(HasProblem("scale: \"+2\" is not a number")) << Problems();
+  EXPECT_TRUE(HasProblem("scale: \"+2\" is not fit or 1 to 4")) << Problems();
 }
 
 TEST_F(SettingsFileTest, AVolumeOutsideZeroToEightIsFull) {
