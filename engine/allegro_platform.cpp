@@ -3,7 +3,10 @@
 #include <allegro.h>
 #include <allegro/platform/aintunix.h>
 
+#include <time.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -76,8 +79,8 @@ PadState AllegroPlatform::ReadPad() {
 bool AllegroPlatform::TakeFocusLost() { return focusLost.exchange(false); }
 
 int AllegroPlatform::MouseButtons() { return mouseInstalled_ ? mouse_b : 0; }
-int AllegroPlatform::MouseX() { return mouseInstalled_ ? ScreenToGame(mouse_x, mode_.scale) : 0; }
-int AllegroPlatform::MouseY() { return mouseInstalled_ ? ScreenToGame(mouse_y, mode_.scale) : 0; }
+int AllegroPlatform::MouseX() { return mouseInstalled_ ? ScreenToGameX(mode_.picture, mouse_x) : 0; }
+int AllegroPlatform::MouseY() { return mouseInstalled_ ? ScreenToGameY(mode_.picture, mouse_y) : 0; }
 void AllegroPlatform::ShowMouse(bool visible) {
   mouseShown_ = visible;
   ShowPointer(visible);
@@ -103,12 +106,22 @@ void AllegroPlatform::StopSample(SAMPLE* sample) {
   if (sample) stop_sample(sample);
 }
 
-void AllegroPlatform::Present(BITMAP* frame) { writer_.Present(frame); }
+void AllegroPlatform::Present(BITMAP* frame) { PresentChanges(frame, nullptr); }
 
-void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) { writer_.PresentChanges(frame, shown); }
+void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) {
+  const ScreenRows rows = writer_.Write(frame, shown);
+  if (presenter_.Active())
+    presenter_.Present(rows.top, rows.bottom);
+  else
+    writer_.Send(rows);
+}
+
+void AllegroPlatform::CloseDisplay() { presenter_.Detach(); }
 
 bool AllegroPlatform::TryMode(const DisplayMode& mode) {
   ignoreFocusUntilMs = NowMs() + 1000;
+  // The library's window and its picture go with the old mode.
+  presenter_.Detach();
   const int card = mode.fullscreen ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
   // The screen in the display's own depth when it can be, the game's
   // pictures and colours in 16 bits whatever it is.
@@ -118,7 +131,7 @@ bool AllegroPlatform::TryMode(const DisplayMode& mode) {
   bool set = false;
   for (int depth : {wanted, 16}) {
     set_color_depth(depth);
-    if (set_gfx_mode(card, mode.Width(), mode.Height(), 0, 0) == 0) {
+    if (set_gfx_mode(card, mode.screenWidth, mode.screenHeight, 0, 0) == 0) {
       screenDepth_ = depth;
       set = true;
       break;
@@ -143,12 +156,24 @@ void AllegroPlatform::AfterModeChange() {
   ignoreFocusUntilMs = NowMs() + 1000;
   set_window_title("Ve Varn Holt - The Game");
   // A new screen shows nothing yet: the next frame goes out whole.
-  writer_.Attach(screen, mode_.scale);
+  writer_.Attach(screen, mode_.picture);
+  if (refresh_ == RefreshMode::kDisplay) {
+    std::string why = "the screen is not written directly";
+    const bool presenting = writer_.WritesDirectly() && presenter_.Attach(mode_.picture, &why);
+    // Said once, and again only when it changes.
+    if (!presenterReported_ || !presenting) {
+      Log(presenting ? "GraphicsEngine: frames presented at the display's refresh\n"
+                     : ("GraphicsEngine: " + why + "; frames at 60 a second by the game's clock\n").c_str());
+      presenterReported_ = presenting;
+    }
+  }
+  nextOwnRefreshNs_ = 0;
   if (mouseShown_) ShowPointer(true);
 }
 
-bool AllegroPlatform::OpenDisplay(bool fullscreen, int scale) {
+bool AllegroPlatform::OpenDisplay(bool fullscreen, int scale, RefreshMode refresh) {
   chosenScale_ = scale;
+  refresh_ = refresh;
   int desktopWidth = 0, desktopHeight = 0;
   if (get_desktop_resolution(&desktopWidth, &desktopHeight) != 0) desktopWidth = desktopHeight = 0;
   std::string refusal;
@@ -185,7 +210,7 @@ bool AllegroPlatform::SetFullscreen(bool fullscreen) {
   Log(("GraphicsEngine: the display refused the switch; staying in " + DescribeMode(previous) + "\n").c_str());
   if (!TryMode(previous)) {
     // The old mode is gone too: any mode at all beats a dead screen.
-    if (!TryMode({false, 1})) {
+    if (!TryMode(CandidateModes(false, 1, 0, 0, nullptr).front())) {
       Log("Error setting graphics mode: 1024x768.\n");
       std::exit(3);
     }
@@ -200,6 +225,38 @@ void AllegroPlatform::InstallInputHooks() {
 }
 
 void AllegroPlatform::WaitForFrame() { clockPump.SleepUntilNextFrame(); }
+
+long long AllegroPlatform::WaitForRefresh() {
+  if (refresh_ == RefreshMode::kStep || !screen) return 0;
+  long long shownAt = 0;
+  if (presenter_.Active()) {
+    shownAt = presenter_.WaitForRefresh();
+    if (!presenter_.Active())
+      Log("GraphicsEngine: the display stopped answering; frames at 60 a second by the game's clock\n");
+  }
+  if (shownAt == 0) shownAt = WaitForOwnRefresh();
+  // The 100 ms tick and the frames owed follow the monotonic clock.
+  clockPump.Advance();
+  return shownAt;
+}
+
+long long AllegroPlatform::WaitForOwnRefresh() {
+  constexpr long long kPeriodNs = 16666667;
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const long long nowNs = now.tv_sec * 1000000000LL + now.tv_nsec;
+  // Late by more than a frame: nothing is caught up, the next starts now.
+  if (nextOwnRefreshNs_ == 0 || nowNs > nextOwnRefreshNs_ + kPeriodNs) nextOwnRefreshNs_ = nowNs;
+  const long long due = nextOwnRefreshNs_;
+  timespec until;
+  until.tv_sec = due / 1000000000LL;
+  until.tv_nsec = due % 1000000000LL;
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+  nextOwnRefreshNs_ = due + kPeriodNs;
+  // Sent to the display at once, so seen about now.
+  return due;
+}
 
 // Four passes a second (each a wake-up or two): quick enough for a key, and the
 // process sleeps.

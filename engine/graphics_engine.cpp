@@ -88,8 +88,9 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
   // The command line wins over the settings for this run only.
   const Settings& settings = settingsStore.Current();
   const bool fullscreen = request.fullscreen >= 0 ? request.fullscreen != 0 : settings.fullscreen;
-  const int scale = request.scale > 0 ? request.scale : settings.scale;
-  if (!allegroPlatform.OpenDisplay(fullscreen, scale)) {
+  const int scale = request.scale >= 0 ? request.scale : settings.scale;
+  const RefreshMode refresh = request.refresh ? *request.refresh : settings.refresh;
+  if (!allegroPlatform.OpenDisplay(fullscreen, scale, refresh)) {
     std::snprintf(message_, sizeof message_, "Error setting graphics mode: %dx%d.\n%s\n\n", width_, height_,
                   allegro_error);
     Fail(3);
@@ -119,8 +120,8 @@ void GraphicsEngine::Initialise(const DisplayRequest& request) {
   Log("GraphicsEngine: set colour palette\n");
   Log("GraphicsEngine: set_mouse_sprite\n");
   if (mouseUsable_) {
-    const int mouseScale = allegroPlatform.Mode().scale;
-    position_mouse(20 * mouseScale, 20 * mouseScale);
+    const PictureArea& picture = allegroPlatform.Mode().picture;
+    position_mouse(GameToScreenX(picture, 20), GameToScreenY(picture, 20));
     set_mouse_speed(mouseSpeed_, mouseSpeed_);
     allegroPlatform.ShowMouse(true);
   }
@@ -201,6 +202,7 @@ void GraphicsEngine::ReleaseOffscreen() {
 void GraphicsEngine::Shutdown() {
   // The library's threads must be able to end.
   platform_->EndIdle();
+  platform_->CloseDisplay();
   DestroyBuffers();
   set_gfx_mode(GFX_TEXT, 80, 25, 0, 0);
   allegro_exit();
@@ -332,6 +334,11 @@ void GraphicsEngine::WaitIdle() {
     std::exit(0);
   }
   platform_->WaitIdle();
+}
+
+long long GraphicsEngine::WaitForRefresh() {
+  if (QuitRequested()) std::exit(0);
+  return headless_ ? 0 : platform_->WaitForRefresh();
 }
 
 void GraphicsEngine::WaitForFrame() {

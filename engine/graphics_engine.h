@@ -7,6 +7,7 @@
 #include <allegro.h>
 
 #include <bitset>
+#include <optional>
 
 #include "engine/clock.h"
 #include "engine/platform.h"
@@ -15,7 +16,8 @@
 // What the command line asks of the display for this run, over the settings.
 struct DisplayRequest {
   int fullscreen = -1;  // -1 as the settings say, 0 window, 1 full screen
-  int scale = 0;        // 0 as the settings say, else 1 or 2
+  int scale = -1;       // -1 as the settings say, else kScaleFit or 1 to kLargestScale
+  std::optional<RefreshMode> refresh;  // nothing: as the settings say
 };
 
 class GraphicsEngine {
@@ -85,6 +87,9 @@ class GraphicsEngine {
   int TickNow() const { return ::TickNow(); }
   int TickElapsed(int start, int interval) const { return ::TickElapsed(start, interval); }
   void WaitForFrame();
+  // Frames at the display's refresh (see Platform::WaitForRefresh): the time
+  // the next frame will be seen, or 0 when frames go one a step.
+  long long WaitForRefresh();
 
   BITMAP* BackBuffer() const { return backBuffer_; }
   int Width() const { return width_; }

@@ -59,10 +59,18 @@ class Platform {
   // and the old mode is kept.
   virtual bool SetFullscreen(bool) { return false; }
   virtual bool Fullscreen() const { return false; }
+  // Before the library's display goes away at shutdown.
+  virtual void CloseDisplay() {}
 
   // Called while a paced loop waits for the 50 Hz frame counter: yields the
   // processor for a moment (the scripted platform advances its fake clock).
   virtual void WaitForFrame() = 0;
+  // Frames at the display's refresh: waits until the display can take the
+  // next frame and returns the time (monotonic nanoseconds) at which that
+  // frame will be seen. 0 when frames follow the steps instead, one a step
+  // (a machine without a display, the player's choice): the paced loops then
+  // run a step at each WaitForFrame.
+  virtual long long WaitForRefresh() { return 0; }
   // Waits while nothing moves (a paused game): a good part of a second on
   // the real machine, so that the process sleeps.
   virtual void WaitIdle() { WaitForFrame(); }

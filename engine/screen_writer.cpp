@@ -3,6 +3,8 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 ScreenWriter::~ScreenWriter() {
@@ -56,9 +58,9 @@ WIDER_WHERE_AVAILABLE void ConvertAndDoubleRowByArithmetic(const uint16_t* from,
 }
 }  // namespace
 
-void ScreenWriter::Attach(BITMAP* screen, int scale) {
+void ScreenWriter::Attach(BITMAP* screen, const PictureArea& picture) {
   screen_ = screen;
-  scale_ = scale;
+  picture_ = picture;
   current_ = false;
   direct_ = false;
   if (updateSprite_) destroy_rle_sprite(updateSprite_);
@@ -66,15 +68,41 @@ void ScreenWriter::Attach(BITMAP* screen, int scale) {
   if (!screen) return;
   const int depth = bitmap_color_depth(screen);
   if (depth == 32) BuildTable();
+  scalerReady_ = scaler_.Configure(kGameWidth, kGameHeight, picture.width, picture.height);
+  scaler_.SetColours(arithmetic_ ? nullptr : Table());
   const bool x11 = system_driver && system_driver->id == SYSTEM_XWINDOWS;
-  if (!x11 || !is_linear_bitmap(screen) || is_sub_bitmap(screen) || (depth != 16 && depth != 32)) return;
-  if (depth == 32 && table_.size() != 65536) return;
-  BITMAP* clear = create_bitmap_ex(depth, screen->w, screen->h);
-  if (!clear) return;
-  clear_to_color(clear, bitmap_mask_color(clear));
-  updateSprite_ = get_rle_sprite(clear);
-  destroy_bitmap(clear);
+  const bool inside = picture.x >= 0 && picture.y >= 0 && picture.x + picture.width <= screen->w &&
+                      picture.y + picture.height <= screen->h;
+  if (!x11 || !is_linear_bitmap(screen) || is_sub_bitmap(screen) || depth != 32 || !inside || !scalerReady_) return;
+  if (table_.size() != 65536) return;
+  MakeUpdateSprite();
   direct_ = updateSprite_ != nullptr;
+}
+
+// A sprite as wide and high as the picture with every pixel transparent.
+// Each line of a run-length sprite is coded on its own, so one line made by
+// the library is repeated for every row (no picture-sized bitmap is needed
+// to make it).
+void ScreenWriter::MakeUpdateSprite() {
+  BITMAP* line = create_bitmap_ex(32, picture_.width, 1);
+  if (!line) return;
+  clear_to_color(line, bitmap_mask_color(line));
+  RLE_SPRITE* one = get_rle_sprite(line);
+  destroy_bitmap(line);
+  if (!one) return;
+  const size_t lineSize = static_cast<size_t>(one->size);
+  RLE_SPRITE* all =
+      static_cast<RLE_SPRITE*>(std::malloc(sizeof(RLE_SPRITE) + lineSize * static_cast<size_t>(picture_.height)));
+  if (all) {
+    all->w = one->w;
+    all->h = picture_.height;
+    all->color_depth = one->color_depth;
+    all->size = static_cast<int>(lineSize) * picture_.height;
+    for (int y = 0; y < picture_.height; ++y)
+      std::memcpy(reinterpret_cast<char*>(all->dat) + lineSize * y, one->dat, lineSize);
+  }
+  destroy_rle_sprite(one);
+  updateSprite_ = all;
 }
 
 void ScreenWriter::ConvertRows(const BITMAP* frame, int top, int rows, BITMAP* target, int scale) const {
@@ -111,58 +139,66 @@ void ScreenWriter::CopyRows16(const BITMAP* frame, int top, int rows, BITMAP* ta
   }
 }
 
-void ScreenWriter::CopyRows(BITMAP* frame, int top, int rows) {
-  const int s = scale_;
-  const bool fits = frame->w * s <= screen_->w && frame->h * s <= screen_->h && s <= 2;
+ScreenRows ScreenWriter::WriteRows(BITMAP* frame, int top, int rows) {
+  ScreenRows written;
+  if (!scalerReady_) return written;
+  int first = 0, last = -1;
+  scaler_.DestinationRowsOf(top, top + rows - 1, &first, &last);
+  if (first > last) return written;
+  written.top = picture_.y + first;
+  written.bottom = picture_.y + last;
   const int depth = bitmap_color_depth(screen_);
-  if (direct_ && fits) {
-    if (depth == 32)
-      ConvertRows(frame, top, rows, screen_, s);
-    else
-      CopyRows16(frame, top, rows, screen_, s);
-    set_clip_rect(screen_, 0, top * s, frame->w * s - 1, (top + rows) * s - 1);
-    draw_rle_sprite(screen_, updateSprite_, 0, top * s);
-    set_clip_rect(screen_, 0, 0, screen_->w - 1, screen_->h - 1);
+  if (direct_) {
+    scaler_.Scale(frame, screen_, picture_.x, picture_.y, first, last);
   } else if (depth == 16) {
-    if (s == 1)
-      blit(frame, screen_, 0, top, 0, top, frame->w, rows);
+    // The library's own copy, which sends what it drew.
+    if (picture_.width == frame->w && picture_.height == frame->h)
+      blit(frame, screen_, 0, top, picture_.x, picture_.y + top, frame->w, rows);
     else
-      stretch_blit(frame, screen_, 0, top, frame->w, rows, 0, top * s, frame->w * s, rows * s);
+      stretch_blit(frame, screen_, 0, 0, frame->w, frame->h, picture_.x, picture_.y, picture_.width,
+                   picture_.height);
   } else if (depth == 32 && table_.size() == 65536) {
     // A 32-bit screen the library draws to itself (not seen on X11):
-    // converted into a band first, then copied.
-    BITMAP* band = create_bitmap_ex(32, frame->w * s, rows * s);
-    BITMAP* part = create_sub_bitmap(frame, 0, top, frame->w, rows);
-    if (band && part) {
-      ConvertRows(part, 0, rows, band, s);
-      blit(band, screen_, 0, 0, 0, top * s, band->w, band->h);
+    // enlarged into a band first, then copied.
+    BITMAP* band = create_bitmap_ex(32, picture_.width, last - first + 1);
+    if (band) {
+      scaler_.Scale(frame, band, 0, -first, first, last);
+      blit(band, screen_, 0, 0, picture_.x, picture_.y + first, band->w, band->h);
+      destroy_bitmap(band);
     }
-    if (part) destroy_bitmap(part);
-    if (band) destroy_bitmap(band);
   }
+  return written;
 }
 
-void ScreenWriter::Present(BITMAP* frame) {
-  if (!screen_) return;
-  CopyRows(frame, 0, frame->h);
-  current_ = true;
+void ScreenWriter::Send(const ScreenRows& rows) {
+  if (!direct_ || rows.Empty()) return;
+  set_clip_rect(screen_, picture_.x, rows.top, picture_.x + picture_.width - 1, rows.bottom);
+  draw_rle_sprite(screen_, updateSprite_, picture_.x, rows.top);
+  set_clip_rect(screen_, 0, 0, screen_->w - 1, screen_->h - 1);
 }
 
-void ScreenWriter::PresentChanges(BITMAP* frame, BITMAP* shown) {
+ScreenRows ScreenWriter::Write(BITMAP* frame, BITMAP* shown) {
+  if (!screen_) return ScreenRows();
   if (!current_ || !shown || shown->w != frame->w || shown->h != frame->h) {
-    Present(frame);
-    return;
+    current_ = true;
+    return WriteRows(frame, 0, frame->h);
   }
-  // Runs of changed rows, each sent in one go; nothing at all while the
+  // Runs of changed rows, each written in one go; nothing at all while the
   // picture stands still.
+  ScreenRows all;
   const size_t rowBytes = static_cast<size_t>(frame->w) * sizeof(uint16_t);
   int runStart = -1;
   for (int y = 0; y <= frame->h; ++y) {
     const bool changed = y < frame->h && std::memcmp(frame->line[y], shown->line[y], rowBytes) != 0;
     if (changed && runStart < 0) runStart = y;
     if (!changed && runStart >= 0) {
-      CopyRows(frame, runStart, y - runStart);
+      const ScreenRows rows = WriteRows(frame, runStart, y - runStart);
+      if (!rows.Empty()) {
+        all.top = all.Empty() ? rows.top : std::min(all.top, rows.top);
+        all.bottom = std::max(all.bottom, rows.bottom);
+      }
       runStart = -1;
     }
   }
+  return all;
 }

@@ -1,23 +1,33 @@
-// Puts the game's finished 16-bit frames on the visible screen, once or with
-// every pixel doubled, sending the display only the rows that changed.
+// Puts the game's finished 16-bit frames on the visible screen at the
+// picture's place and size, writing only the rows that changed.
 //
-// On X11 the library keeps the screen as a picture in memory and tells the
-// display about each rectangle a drawing call covered. With a display of 24
-// or 32 bits the screen is made 32 bits deep, so that this picture is the
-// display's own (nothing is converted again behind it): each 16-bit pixel is
-// converted once through a table built from the library's own converter
-// (the colours come out exactly as the library would show them) and written
-// straight into the screen, doubled at scale 2. A fully transparent sprite,
-// clipped to the rows written, then has the library send those rows (it
-// only notes the rectangle; drawing it costs next to nothing). Elsewhere the
-// frame is copied with the library's blits.
+// On X11 the library keeps the screen as a picture in memory. With a display
+// of 24 or 32 bits the screen is made 32 bits deep, so that this picture is
+// the display's own (nothing is converted again behind it): each changed row
+// of the frame is converted once through a table built from the library's
+// own converter (the colours come out exactly as the library would show
+// them) and enlarged straight into the screen (SharpScaler). Who sends the
+// written rows to the display is the caller's choice: the presenter at the
+// display's refresh, or the library at once (Send: a fully transparent
+// run-length sprite clipped to the rows has the library send them; drawing
+// it costs next to nothing). Elsewhere the frame is copied with the
+// library's blits.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "engine/display_modes.h"
+#include "engine/sharp_scaler.h"
+
 struct BITMAP;
 struct RLE_SPRITE;
+
+// Rows of the screen, inclusive; empty when top > bottom.
+struct ScreenRows {
+  int top = 1, bottom = 0;
+  bool Empty() const { return top > bottom; }
+};
 
 class ScreenWriter {
  public:
@@ -31,10 +41,19 @@ class ScreenWriter {
   static int ScreenDepthFor(int desktopDepth);
 
   // After each change of mode; the next frame goes out whole.
-  void Attach(BITMAP* screen, int scale);
-  void Present(BITMAP* frame);
-  // `shown` holds what the screen shows now (or null when unknown).
-  void PresentChanges(BITMAP* frame, BITMAP* shown);
+  void Attach(BITMAP* screen, const PictureArea& picture);
+  // True when frames are written into the library's screen memory, which a
+  // presenter can then send itself.
+  bool WritesDirectly() const { return direct_; }
+  // Writes the frame into the screen, the whole of it or (when `shown` holds
+  // what the screen shows now) only what differs; returns the screen's rows
+  // written. A screen the library draws to itself has them sent already.
+  ScreenRows Write(BITMAP* frame, BITMAP* shown);
+  // Has the library send the rows to the display.
+  void Send(const ScreenRows& rows);
+  // Write and Send.
+  void Present(BITMAP* frame) { Send(Write(frame, nullptr)); }
+  void PresentChanges(BITMAP* frame, BITMAP* shown) { Send(Write(frame, shown)); }
 
   // The converted colour of a 16-bit pixel, as the 32-bit screen stores it.
   uint32_t Convert(uint16_t pixel) const { return table_[pixel]; }
@@ -52,6 +71,7 @@ class ScreenWriter {
   // instead of looking every pixel up.
   void BuildTable();
   bool ArithmeticMatches() const { return arithmetic_; }
+  const uint32_t* Table() const { return table_.empty() ? nullptr : table_.data(); }
 
   // The library's 16-to-32-bit colours, worked out instead of looked up:
   // red and blue widened by repeating their top bits, green as the
@@ -64,12 +84,16 @@ class ScreenWriter {
   }
 
  private:
-  void CopyRows(BITMAP* frame, int top, int rows);
+  // Source rows [top, top + rows) written into the screen; the screen rows.
+  ScreenRows WriteRows(BITMAP* frame, int top, int rows);
+  void MakeUpdateSprite();
 
   BITMAP* screen_ = nullptr;
-  int scale_ = 1;
+  PictureArea picture_;
   bool direct_ = false;
   bool current_ = false;
+  bool scalerReady_ = false;
+  SharpScaler scaler_;
   RLE_SPRITE* updateSprite_ = nullptr;
   std::vector<uint32_t> table_;
   bool arithmetic_ = false;

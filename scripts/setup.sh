@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config
-  liballegro4-dev libmpg123-dev zlib1g-dev
+  liballegro4-dev libmpg123-dev zlib1g-dev libxpresent-dev libxfixes-dev libxext-dev
   lame espeak-ng libfreetype-dev fonts-dejavu-core libpng-dev
   libgtest-dev googletest libbenchmark-dev libx11-dev libxdamage-dev
   clang libclang-rt-14-dev valgrind

@@ -40,7 +40,7 @@ TEST(ScreenWriterOnTheDisplay, AThirtyTwoBitScreenShowsEveryColourAsTheLibrarysS
   set_color_depth(16);
   ASSERT_EQ(bitmap_color_depth(screen), 32);
   ScreenWriter writer;
-  writer.Attach(screen, 1);
+  writer.Attach(screen, PictureArea());
   writer.Present(frame);
   const std::vector<uint32_t> direct = Grab();
 
