@@ -98,7 +98,27 @@ void ClockPump::Forget() {
   framesDone_ = (NowNs() - startNs_) / kFrameNs;
 }
 
+namespace {
+int owedDrops = 0;
+int extraSteps = 0;
+}  // namespace
+
 void DropOwedFrames() {
   clockPump.Forget();
   FrameCounter.store(0);
+  extraSteps = 0;
+  ++owedDrops;
 }
+
+void OweExtraStep() {
+  FrameCounter.fetch_add(1);
+  ++extraSteps;
+}
+
+int TakeExtraSteps() {
+  const int owed = extraSteps;
+  extraSteps = 0;
+  return owed;
+}
+
+int OwedFramesDropped() { return owedDrops; }

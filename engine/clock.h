@@ -69,3 +69,11 @@ extern ClockPump clockPump;
 // Drops the logic steps owed (after a question, a pause, a new screen): none
 // is caught up.
 void DropOwedFrames();
+// One more step owed at once (a replay played four times as fast).
+void OweExtraStep();
+// The extra steps owed since the last call (a loop at the display's refresh
+// runs them on top of the steps due by the clock).
+int TakeExtraSteps();
+// How many times they were dropped so far (a loop at the display's refresh
+// starts its steps afresh when this changes).
+int OwedFramesDropped();

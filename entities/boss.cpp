@@ -244,7 +244,7 @@ void Boss::Draw(BITMAP* target) {
   // Drawn where the boss is now, each limb at the place of the picture it
   // shows (hits are still tested a step behind, where the parts were put).
   const BossState& state = State();
-  const Places at = PartPlaces(state.x, state.y);
+  const Places at = PartPlaces(trail.X(state.x, true), trail.Y(state.y));
   for (int i = 0; i < kLegs; ++i)
     if (state.legHits[i] > 0) legs[i].DrawAt(target, at.leg[i].x, at.leg[i].y);
   for (int i = 0; i < kArms; ++i) {

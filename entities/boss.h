@@ -4,6 +4,7 @@
 #include "entities/explosion.h"
 #include "entities/world.h"
 #include "scene/element.h"
+#include "scene/step_trail.h"
 #include "scene/polygon_shape.h"
 #include "scene/timed_sprite.h"
 
@@ -32,6 +33,8 @@ class Boss : public Element {
   // The first half of MoveStep: parts placed, limbs swung.
   void SwingLimbs();
   void Draw(BITMAP* target) override;
+  void NoteStep(bool cut) override { trail.Note(State().x, State().y, cut); }
+  void ForgetSteps() override { trail.Forget(); }
   void Collide();
   void ReleaseExplosions();
   // Takes its running explosions off the render list (end of a wave or game).
@@ -100,4 +103,6 @@ class Boss : public Element {
   TimedSprite rightArms[kArms];
 
   Explosion explosions[kExplosions];
+  // Where the boss stood at its last two steps, for frames between them.
+  StepTrail trail;
 };

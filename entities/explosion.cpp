@@ -123,6 +123,14 @@ void Explosion::Advance() {
   for (TimedSprite& piece : pieces) piece.Advance();
 }
 
+void Explosion::NoteStep(bool cut) {
+  for (TimedSprite& piece : pieces) piece.NoteStep(cut);
+}
+
+void Explosion::ForgetSteps() {
+  for (TimedSprite& piece : pieces) piece.ForgetSteps();
+}
+
 void Explosion::Draw(BITMAP* target) {
   for (TimedSprite& piece : pieces) piece.Draw(target);
 }

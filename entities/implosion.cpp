@@ -56,6 +56,14 @@ void Implosion::Advance() {
   for (TimedSprite& piece : pieces) piece.Advance();
 }
 
+void Implosion::NoteStep(bool cut) {
+  for (TimedSprite& piece : pieces) piece.NoteStep(cut);
+}
+
+void Implosion::ForgetSteps() {
+  for (TimedSprite& piece : pieces) piece.ForgetSteps();
+}
+
 void Implosion::Draw(BITMAP* target) {
   for (TimedSprite& piece : pieces) piece.Draw(target);
 }

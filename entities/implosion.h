@@ -15,6 +15,8 @@ class Implosion : public Element {
   void MovePieces();
   void Age();
   void Advance() override;
+  void NoteStep(bool cut) override;
+  void ForgetSteps() override;
   void Draw(BITMAP* target) override;
   void ReleasePieces();
 

@@ -5,7 +5,7 @@
 
 #include "engine/data_index.h"
 #include "engine/input.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "engine/settings_store.h"
 #include "entities/entity.h"
 #include "entities/play_objects.h"
@@ -33,9 +33,12 @@ void ShowView() {
   ViewY = world->scroll.y;
 }
 
+// The view jumps back to the world's start: a cut, never a sweep across the
+// world.
 void ResetView() {
   world->scroll = ViewScroll();
   ShowView();
+  stage.Cut();
 }
 
 }  // namespace

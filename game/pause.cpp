@@ -24,6 +24,8 @@ bool PlayOnKey(int keyValue) {
 bool IsPauseKey(int keyValue) { return PlayOnKey(keyValue); }
 
 void RunPause() {
+  // The paused picture is drawn only when it changes, at once.
+  Stage::DrawsAtOnce drawsAtOnce(stage);
   engine.SuspendSamples();
   const char* hint = input.IsGameKey(KEY_P) ? "Press Pause to play on" : "Press P to play on";
   TextLabel paused, help;

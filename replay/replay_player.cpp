@@ -49,7 +49,7 @@ bool ReplaySource::Next(uint8_t& actions) {
   // clock, so that four run in the time of one.
   if (watched_ && input.KeyHeld(KEY_RIGHT)) {
     if (++stepOfFrame_ < kFastForward)
-      FrameCounter.fetch_add(1);
+      OweExtraStep();
     else
       stepOfFrame_ = 0;
   } else {

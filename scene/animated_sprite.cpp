@@ -13,6 +13,7 @@ void AnimatedSprite::Init(BITMAP* bmp, int px, int py, int w, int h, int centre,
   height = h;
   centred = centre;
   angle = 0;
+  trail.Forget();
   layer = layerValue;
   SetName(text);
 }
@@ -42,9 +43,11 @@ void RotateSprite(BITMAP* target, BITMAP* sprite, int x, int y, int angle) {
 }
 }  // namespace
 
-void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, x, y, true); }
+void AnimatedSprite::Draw(BITMAP* target) { DrawSprite(target, trail.X(x, worldSpace), trail.Y(y), true); }
 
-void AnimatedSprite::DrawUnrotated(BITMAP* target) { DrawSprite(target, x, y, false); }
+void AnimatedSprite::DrawUnrotated(BITMAP* target) {
+  DrawSprite(target, trail.X(x, worldSpace), trail.Y(y), false);
+}
 
 void AnimatedSprite::DrawSprite(BITMAP* target, int atX, int atY, bool allowRotation) {
   if (!bitmap) return;

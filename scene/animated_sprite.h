@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/element.h"
+#include "scene/step_trail.h"
 
 // A masked sprite with a position, a velocity and an optional rotation, drawn
 // in screen space or in the wrapping world.
@@ -8,6 +9,8 @@ class AnimatedSprite : public Element {
  public:
   void Init(BITMAP* bitmap, int x, int y, int width, int height, int centred, int layer, const char* name);
   void Draw(BITMAP* target) override;
+  void NoteStep(bool cut) override { trail.Note(x, y, cut); }
+  void ForgetSteps() override { trail.Forget(); }
 
   void SetBitmap(BITMAP* bmp);
   void SetPosition(int px, int py) {
@@ -46,4 +49,5 @@ class AnimatedSprite : public Element {
   int centred = 0;
   int width = 0, height = 0;
   int angle = 0;
+  StepTrail trail;
 };

@@ -22,6 +22,12 @@ class Element {
   // True when drawing it replaces every pixel of a width x height target, so
   // that nothing drawn before it can show.
   virtual bool Covers(int /*width*/, int /*height*/) const { return false; }
+  // The scene's step is done: what moves notes where it stands, so that a
+  // frame shown before the next step can draw it on its way (StepTrail);
+  // `cut` forgets where it came from.
+  virtual void NoteStep(bool /*cut*/) {}
+  // Put on the screen: drawn where it stands until its next step is noted.
+  virtual void ForgetSteps() {}
   virtual int HitTest(int x, int y);
   virtual void Highlight();
   virtual void Unhighlight();

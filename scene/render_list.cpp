@@ -34,6 +34,9 @@ Element* RenderList::Add(Element* e) {
     return nullptr;
   }
   e->SetOnList(1);
+  // Just arrived: drawn where it stands, never swept in from where it was
+  // last seen.
+  e->ForgetSteps();
   if (!root)
     root = e;
   else
@@ -107,6 +110,16 @@ void RenderList::DrawTree(Element* node, BITMAP* target, bool advance, bool draw
 void RenderList::DrawAll(BITMAP* target, bool advance) { DrawTree(root, target, advance, true); }
 
 void RenderList::AdvanceAll() { DrawTree(root, nullptr, true, false); }
+
+void RenderList::NoteTree(Element* node, bool cut) {
+  while (node) {
+    if (node->GetLeft()) NoteTree(node->GetLeft(), cut);
+    node->NoteStep(cut);
+    node = node->GetRight();
+  }
+}
+
+void RenderList::NoteAll(bool cut) { NoteTree(root, cut); }
 
 Element* RenderList::First() const {
   Element* node = root;

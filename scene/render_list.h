@@ -17,6 +17,9 @@ class RenderList {
   void DrawAll(BITMAP* target, bool advance = true);
   // The animation alone, without drawing: a game played with no display.
   void AdvanceAll();
+  // The scene's step is done: every element notes where it stands (see
+  // Element::NoteStep).
+  void NoteAll(bool cut);
   // The element drawn first, or null when the list is empty.
   Element* First() const;
   // Id of the topmost clickable element under the point, or -1; drives the
@@ -36,6 +39,7 @@ class RenderList {
  private:
   static void Insert(Element* below, Element* subtree);
   static void DrawTree(Element* node, BITMAP* target, bool advance, bool draw);
+  static void NoteTree(Element* node, bool cut);
   static Element* Search(Element* node, int x, int y);
 
   int hoverStamp = 0;

@@ -7,6 +7,7 @@
 #include "engine/translucent_blend.h"
 #include "music/music_track.h"
 #include "scene/element.h"
+#include "scene/view.h"
 
 Stage stage;
 
@@ -24,15 +25,42 @@ void Stage::DrawStillFrame() { Draw(false); }
 
 void Stage::Draw(bool advance) {
   // A game played with no display still moves its animation.
-  if (engine.Headless()) {
+  if (engine.Headless() || framesAtRefresh_ > 0) {
     if (advance) list_.AdvanceAll();
+    if (!engine.Headless()) NoteStep();
     return;
   }
+  if (advance) list_.AdvanceAll();
+  NoteStep();
+  Paint();
+}
+
+void Stage::NoteStep() {
+  list_.NoteAll(cutPending_);
+  view_.Note(ViewX, ViewY, cutPending_);
+  cutPending_ = false;
+}
+
+void Stage::Paint() {
   engine.TakeDisplaySwitch();
   BITMAP* target = engine.BeginFrame();
   ClearUnlessCovered(target);
-  list_.DrawAll(target, advance);
+  list_.DrawAll(target, false);
   engine.EndFrame();
+}
+
+void Stage::DrawBetweenSteps(double fraction) {
+  if (engine.Headless()) return;
+  StepTrail::DrawBetween(fraction);
+  // The world's view on its way too: the world map, the scanner and
+  // everything in the world are drawn from it.
+  const int viewX = ViewX, viewY = ViewY;
+  ViewX = view_.X(ViewX, true);
+  ViewY = view_.Y(ViewY);
+  Paint();
+  ViewX = viewX;
+  ViewY = viewY;
+  StepTrail::DrawAsTheyStand();
 }
 
 // A picture covering the whole screen drawn first makes clearing useless.
@@ -53,6 +81,8 @@ void Stage::FadeIn(MusicTrack* music) {
   for (int step = 0; step < 8; ++step) {
     if (music) PollTrack(music);
     DrawTranslucent(frame, target, 80);
+    // One step of the fade a refresh, where frames follow the display.
+    engine.WaitForRefresh();
     engine.PresentWhole(frame);
   }
   destroy_bitmap(target);
@@ -69,6 +99,7 @@ void Stage::FadeOut(MusicTrack* music) {
   for (int step = 0; step < 8; ++step) {
     if (music) PollTrack(music);
     DrawTranslucent(frame, black, 80);
+    engine.WaitForRefresh();
     engine.PresentWhole(frame);
   }
   destroy_bitmap(black);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "scene/render_list.h"
+#include "scene/step_trail.h"
 
 struct MusicTrack;
 class Element;
@@ -23,11 +24,38 @@ class Stage {
   void Hide(Element* e);
   RenderList& Elements() { return list_; }
 
-  // One step of the scene's animation, then the frame drawn (a screen).
+  // The end of a step: one step of the scene's animation, then the frame
+  // drawn (a screen).
   void DrawFrame();
-  // The scene drawn as it stands: over a question or a pause nothing may
-  // move, and a game moves its animation in its own step.
+  // The end of a step with the scene as it stands: over a question or a
+  // pause nothing may move, and a game moves its animation in its own step.
   void DrawStillFrame();
+  // While a loop shows frames at the display's refresh (see
+  // RunPacedLoop), the steps' frames are not drawn: each step only notes
+  // where everything stands, and the loop draws the scene between its last
+  // two steps at every refresh. Nested loops count.
+  void BeginFramesAtRefresh() { ++framesAtRefresh_; }
+  void EndFramesAtRefresh() { --framesAtRefresh_; }
+  // The scene `fraction` (0..1) of the way from its step before last to its
+  // last step, drawn and shown.
+  void DrawBetweenSteps(double fraction);
+  // Something that shows on its own (a pause) draws its frames at once,
+  // inside a loop at the display's refresh too.
+  class DrawsAtOnce {
+   public:
+    explicit DrawsAtOnce(Stage& stage) : stage_(stage), saved_(stage.framesAtRefresh_) { stage.framesAtRefresh_ = 0; }
+    ~DrawsAtOnce() { stage_.framesAtRefresh_ = saved_; }
+    DrawsAtOnce(const DrawsAtOnce&) = delete;
+    DrawsAtOnce& operator=(const DrawsAtOnce&) = delete;
+
+   private:
+    Stage& stage_;
+    int saved_;
+  };
+  // A cut of the scene (a wave starts, the ship comes back, a new screen's
+  // view): at the next step everything is drawn where it stands, nothing on
+  // its way from where it was.
+  void Cut() { cutPending_ = true; }
   // One step of the scene's animation without drawing.
   void Animate() { list_.AdvanceAll(); }
   void FadeIn(MusicTrack* music);
@@ -43,8 +71,14 @@ class Stage {
  private:
   void ClearUnlessCovered(BITMAP* target);
   void Draw(bool advance);
+  void NoteStep();
+  void Paint();
 
   RenderList list_;
+  int framesAtRefresh_ = 0;
+  bool cutPending_ = false;
+  // The view (ViewX, ViewY) at the last two steps.
+  StepTrail view_;
 };
 
 extern Stage stage;

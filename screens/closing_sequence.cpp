@@ -2,7 +2,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "scene/view.h"
 #include "scene/stage.h"
 
@@ -29,6 +29,7 @@ void ClosingSequence::Open() {
   // The bursts are drawn in the world; here the world starts at the corner.
   ViewX = 0;
   ViewY = 0;
+  stage.Cut();
   stage.AddElement(&background_);
   for (AnimatedSprite& faller : fallers_) {
     stage.AddElement(&faller);

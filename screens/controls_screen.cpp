@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "engine/data_index.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "game/controls.h"
 #include "music/music_track.h"
 #include "scene/scene_objects.h"

@@ -3,7 +3,7 @@
 #include <allegro.h>
 
 #include "engine/data_index.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "entities/enemy_roster.h"
 #include "game/waves.h"
 #include "music/music_track.h"
@@ -41,6 +41,7 @@ void RunHelp(MusicTrack* track) {
   world->humansAlive = 1;
   ViewX = 0;
   ViewY = 0;
+  stage.Cut();
 
   TextLabel hints[2];
   for (int k = 0; k < 2; ++k) {

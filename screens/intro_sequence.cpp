@@ -2,7 +2,7 @@
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "scene/stage.h"
 
 namespace {

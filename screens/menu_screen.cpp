@@ -3,7 +3,7 @@
 #include <allegro.h>
 
 #include "engine/game_folders.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "music/music_track.h"
 #include "replay/score_exchange.h"
 #include "scene/scene_objects.h"

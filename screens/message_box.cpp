@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/graphics_engine.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "engine/input.h"
 #include "scene/stage.h"
 

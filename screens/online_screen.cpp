@@ -10,7 +10,7 @@
 #include "engine/game_folders.h"
 #include "engine/input.h"
 #include "engine/name_entry.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "engine/settings_store.h"
 #include "music/music_track.h"
 #include "replay/score_exchange.h"

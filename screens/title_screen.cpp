@@ -8,7 +8,7 @@
 #include "engine/data_index.h"
 #include "engine/game_folders.h"
 #include "engine/name_entry.h"
-#include "engine/paced_loop.h"
+#include "scene/paced_loop.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
 #include "music/music_track.h"

@@ -102,6 +102,15 @@ void ScriptedPlatform::WaitForFrame() {
   if (waits_ % 5 == 0) TickCallback();
 }
 
+long long ScriptedPlatform::WaitForRefresh() {
+  if (refreshPeriodNs_ == 0) return 0;
+  if (hook_) hook_(waits_);
+  ++waits_;
+  if (releaseAfter_ > 0 && --releaseAfter_ == 0) buttons_ = 0;
+  refreshNs_ += refreshPeriodNs_;
+  return refreshNs_;
+}
+
 void ScriptedPlatform::Hold(int scancode, bool down) {
   if (scancode > 0 && scancode < 128) held_[scancode] = down;
 }

@@ -54,6 +54,14 @@ class ScriptedPlatform : public Platform {
   void StopSample(SAMPLE* sample) override;
   void Present(BITMAP* frame) override;
   void WaitForFrame() override;
+  // A display refreshing every `periodNs` of a fake clock (0: frames follow
+  // the steps, as without a display): each wait for a refresh moves the
+  // clock on by one period and runs the hook like a wait for a frame.
+  void SimulateRefresh(long long periodNs) {
+    refreshPeriodNs_ = periodNs;
+    refreshNs_ = 1000000000LL;
+  }
+  long long WaitForRefresh() override;
 
   // Script.
   void Hold(int scancode, bool down = true);
@@ -100,4 +108,6 @@ class ScriptedPlatform : public Platform {
   PadState pad_;
   bool focusLost_ = false;
   bool fullscreen_ = true;
+  long long refreshPeriodNs_ = 0;
+  long long refreshNs_ = 0;
 };
