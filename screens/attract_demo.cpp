@@ -20,6 +20,10 @@
 
 namespace {
 
+// The banner's top edge: the humans stand on the ground at 750, and the
+// strip below them is all the play leaves free.
+constexpr int kDemoBannerY = 751;
+
 // What a game changes of the player's standing, put back after the demo: the
 // game's state value whole, and the program's best score.
 struct Standing {
@@ -54,9 +58,12 @@ bool RunAttractDemo() {
   // Every key ends the demo, the volume and display keys too: none of them
   // may change a setting meanwhile.
   input.SetSharedKeysEnabled(false);
+  // Along the ground strip under the landscape, where the pilot never
+  // flies, and under everything of the game (shown before any of the game's
+  // objects on the same layer, so every one of them is drawn over it).
   TextLabel banner;
-  banner.Init(messageFont, "DEMO - press any key", 512, 110, 1, makecol(255, 252, 25), makecol(0, 0, 0),
-              TextLabel::kCentre, 28);
+  banner.Init(dialogFont, "DEMO - press any key", 512, kDemoBannerY, 1, makecol(255, 252, 25), makecol(0, 0, 0),
+              TextLabel::kCentre, 1);
   stage.Show(&banner);
 
   gameInterruptible = true;
