@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -155,6 +156,10 @@ bool AllegroPlatform::TryMode(const DisplayMode& mode) {
 void AllegroPlatform::AfterModeChange() {
   ignoreFocusUntilMs = NowMs() + 1000;
   set_window_title("Ve Varn Holt - The Game");
+  char where[160];
+  std::snprintf(where, sizeof where, "GraphicsEngine: %s at %d,%d\n", DescribeMode(mode_).c_str(), mode_.picture.x,
+                mode_.picture.y);
+  Log(where);
   // A new screen shows nothing yet: the next frame goes out whole.
   writer_.Attach(screen, mode_.picture);
   if (refresh_ == RefreshMode::kDisplay) {

@@ -71,5 +71,5 @@ int GameToScreenX(const PictureArea& picture, int gameX);
 int GameToScreenY(const PictureArea& picture, int gameY);
 
 // "1024x768 window", "1920x1080 full screen, picture 1440x1080": for the
-// trace.
+// trace (which adds where the picture stands).
 std::string DescribeMode(const DisplayMode& mode);

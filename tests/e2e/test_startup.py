@@ -16,6 +16,8 @@ START_LINES = [
     "GraphicsEngine: install_sound",
     "GraphicsEngine: install_timer",
     "GraphicsEngine: set_gfx_mode",
+    "GraphicsEngine: 1024x768 full screen at 0,0",
+    "GraphicsEngine: frames presented at the display's refresh",
     "GraphicsEngine: load_datafile",
 ]
 
