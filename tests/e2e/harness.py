@@ -174,13 +174,15 @@ class Display:
     a slow start-up (under a memory checker) has not connected yet made the
     game's first connection fail now and then."""
 
-    def __init__(self, width=SCREEN_W, height=SCREEN_H):
+    def __init__(self, width=SCREEN_W, height=SCREEN_H, options=()):
+        """`options`: more of Xvfb's own, such as -fakescreenfps 144 for
+        another rate of its simulated refresh."""
         self.width, self.height = width, height
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
-                 "-nolisten", "tcp", "-noreset"],
+                 "-nolisten", "tcp", "-noreset"] + list(options),
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(write_end)

@@ -1,7 +1,7 @@
 """The display as a player meets it: full screen at twice the size on a large
-desktop, F11 to a window and back with the same colours, a menu box clicked on
-the doubled picture, keys redefined and still there after a restart, and P
-freezing play and P resuming it."""
+desktop (--scale 2), F11 to a window of the same scale and back with the same
+colours, a menu box clicked on the doubled picture, keys redefined and still
+there after a restart, and P freezing play and P resuming it."""
 
 import time
 import unittest
@@ -16,18 +16,18 @@ OFFSET = ((BIG[0] - 2048) // 2, (BIG[1] - 1536) // 2)
 TABLE = (400, 400, 700, 700)
 
 
-def game_picture(picture, scale):
+def game_picture(picture, scale, offset=OFFSET):
     if scale == 1:
         return picture.crop(0, 0, 1024, 768)
-    return picture.crop(OFFSET[0], OFFSET[1], 1024, 768, 2)
+    return picture.crop(offset[0], offset[1], 1024, 768, scale)
 
 
-def on_screen(region, scale):
+def on_screen(region, scale, offset=OFFSET):
     """Where a rectangle of the game's picture lies on the desktop."""
     x0, y0, x1, y1 = region
     if scale == 1:
         return region
-    return (OFFSET[0] + 2 * x0, OFFSET[1] + 2 * y0, OFFSET[0] + 2 * x1, OFFSET[1] + 2 * y1)
+    return (offset[0] + scale * x0, offset[1] + scale * y0, offset[0] + scale * x1, offset[1] + scale * y1)
 
 
 def doubled(picture):
@@ -65,7 +65,7 @@ class DisplayTest(unittest.TestCase):
         return game
 
     def test_full_screen_doubles_the_picture_and_f11_switches_with_the_same_colours(self):
-        game = self.start("display-big", screen=BIG)
+        game = self.start("display-big", screen=BIG, args=("--scale", "2"))
         # The title fades in, and may fade in again after a switch: compare
         # the table only once it stands still.
         shot = game.wait_for_still("the title doubled and centred", on_screen(TABLE, 2), 60,
@@ -75,10 +75,13 @@ class DisplayTest(unittest.TestCase):
         game.save(shot.crop(0, 0, BIG[0] // 4, BIG[1] // 4, 4), "display-fullscreen-scale2.png")
         table = game_picture(shot, 2).region(*TABLE)
 
+        # The window keeps the player's scale: twice the size, at the corner
+        # of a desktop without a window manager.
         game.key("F11")
-        window = game.wait_for_still("the title in a window at the corner", on_screen(TABLE, 1), 30,
-                                     lambda p: harness.title_shown(game_picture(p, 1)))
-        self.assertEqual(game_picture(window, 1).region(*TABLE), table, "the same colours in the window")
+        corner = (0, 0)
+        window = game.wait_for_still("the title in a window at the corner", on_screen(TABLE, 2, corner), 30,
+                                     lambda p: harness.title_shown(game_picture(p, 2, corner)))
+        self.assertEqual(game_picture(window, 2, corner).region(*TABLE), table, "the same colours in the window")
 
         game.key("F11")
         back = game.wait_for_still("the title full screen again", on_screen(TABLE, 2), 30,
