@@ -11,7 +11,10 @@
 # start-up (launch to the first title frame, read from Xvfb's memory-mapped
 # screen), 8 s on the title, 8 s on the menu and 8 s in play; in the last run
 # also 8 s paused (P) and 8 s with the input focus given to another window.
-# Then one run at scale 2 (title, menu, play) on a 2560x1600 screen. For each
+# Then one run full screen on each of the desktops players have most (1920x1080,
+# 2560x1440, 3840x2160: the picture fitted to the screen's height, a new frame
+# at each of Xvfb's simulated 60 refreshes a second): title, menu and play,
+# and at 1920x1080 also 8 s paused. For each
 # window: the share of one core of the whole process and of each thread (from
 # /proc/<pid>/task/*/schedstat), the wake-ups a second of each thread
 # (voluntary + non-voluntary context switches from .../status), and the X
@@ -30,7 +33,11 @@
 #
 # bench/damage_meter is taken from <build>/bench/damage_meter, or from
 # $DAMAGE_METER; without it the budgets run leaves out the pixel counts and the
-# side-by-side run refuses to start.
+# side-by-side run refuses to start. The side-by-side run then measures this
+# game in play full screen at 60 refreshes a second on 1920x1080, 2560x1440 and
+# 3840x2160 desktops (and paused on the first), each beside Kobo Deluxe on its
+# title at the same desktop's size, judges the game against its budgets (8, 12
+# and 20 % of a core in play, 1 % paused) and exits 1 when one is missed.
 # Exits 1 when a budget is missed or the game can't be driven, 2 when something
 # it needs is missing, 64 on a wrong command line.
 set -euo pipefail
@@ -107,9 +114,11 @@ import json, mmap, os, re, statistics, struct, subprocess, sys, time, zlib
 # -- The screen, read from Xvfb's memory-mapped frame buffer ------------------
 
 class Screen:
-    """Pixels of a picture drawn at (ox, oy), every pixel shown `scale` times."""
+    """Pixels of the game's 1024 x 768 picture drawn at (ox, oy) enlarged to
+    pw x ph screen pixels (each game pixel read at the middle of the screen
+    pixels showing it)."""
 
-    def __init__(self, path, ox=0, oy=0, scale=1):
+    def __init__(self, path, ox=0, oy=0, pw=1024, ph=768):
         with open(path, "rb") as f:
             self.map = mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ)
         h = struct.unpack(">25I", self.map[:100])
@@ -118,16 +127,15 @@ class Screen:
         if self.bpp != 32:
             raise SystemExit("measure_game: expected a 32-bit Xvfb screen")
         self.base = self.header + 12 * self.ncolors
-        self.ox, self.oy, self.scale = ox, oy, scale
+        self.columns = [4 * (ox + int((x + 0.5) * pw / 1024)) for x in range(1024)]
+        self.rows = [oy + int((y + 0.5) * ph / 768) for y in range(768)]
 
     def row(self, y, x0, x1):
         # (r, g, b) of picture pixels x0..x1-1 of picture row y; the screen
         # stores B, G, R, pad.
-        s = self.scale
-        start = self.base + (self.oy + s * y) * self.stride + 4 * (self.ox + s * x0)
-        data = self.map[start:start + 4 * s * (x1 - x0)]
-        step = 4 * s
-        return list(zip(data[2::step], data[1::step], data[0::step]))
+        start = self.base + self.rows[y] * self.stride
+        data = self.map[start:start + self.stride]
+        return [(data[c + 2], data[c + 1], data[c]) for c in self.columns[x0:x1]]
 
     def count(self, x0, y0, x1, y1, test):
         return sum(1 for y in range(y0, y1) for p in self.row(y, x0, x1) if test(*p))
@@ -189,7 +197,7 @@ CONDITIONS = {"first-frame": lit, "title": title, "menu": menu, "wave-name": wav
               "in-play": lambda s: not wave_name(s) and lit(s), "peer-title-logo": whole_screen_magenta}
 
 
-def watch(fb_path, what, timeout, pid_file, ox, oy, scale):
+def watch(fb_path, what, timeout, pid_file, ox, oy, pw, ph):
     """Waits until WHAT holds on the screen and prints the wall-clock time in ns.
     "still": the screen shows at most two different pictures for a second (a
     frozen scene, perhaps with a blinking line); "moving": at least five.
@@ -209,7 +217,7 @@ def watch(fb_path, what, timeout, pid_file, ox, oy, scale):
         if ended():
             raise SystemExit("measure_game: the game ended while waiting for " + what)
         if screen is None and os.path.exists(fb_path):
-            screen = Screen(fb_path, ox, oy, scale)
+            screen = Screen(fb_path, ox, oy, pw, ph)
         if screen is not None:
             if what in ("still", "moving"):
                 recent = (recent + [screen.checksum()])[-10:]
@@ -243,14 +251,28 @@ def windows():
     return found
 
 
-def picture(width, height):
-    """The window showing a WIDTH x HEIGHT picture (the innermost of that size):
-    prints its absolute x, y and its id."""
+MODE_LINE = re.compile(r"^GraphicsEngine: (\d+)x(\d+) (?:full screen|window)(?:, picture (\d+)x(\d+))? at (\d+),(\d+)$")
+
+
+def picture(trace):
+    """Where the game's picture stands, from the last mode its trace names,
+    and the window showing it (the innermost of the screen's size): prints
+    the picture's absolute x, y, width, height and the window's id."""
+    mode = None
+    with open(trace) as f:
+        for line in f:
+            m = MODE_LINE.match(line.rstrip("\n"))
+            if m:
+                mode = m
+    if not mode:
+        raise SystemExit("measure_game: the trace names no display mode")
+    width, height = int(mode[1]), int(mode[2])
+    pw, ph = (int(mode[3]), int(mode[4])) if mode[3] else (width, height)
     match = [w for w in windows() if (w[2], w[3]) == (width, height)]
     if not match:
         raise SystemExit("measure_game: no %dx%d window on the screen" % (width, height))
     w = max(match, key=lambda w: w[6])
-    print(w[4], w[5], w[0])
+    print(w[4] + int(mode[5]), w[5] + int(mode[6]), pw, ph, w[0])
 
 
 def main_window():
@@ -353,6 +375,9 @@ def load(path):
 
 
 GAMES_OWN = ("main", "game thread")
+# In play at 60 Hz, full screen, the picture fitted to the desktop.
+FIT_BUDGETS = (("1920x1080", 8), ("2560x1440", 12), ("3840x2160", 20))
+MEMORY_BUDGETS = (("s1-", 64), ("fit-1920x1080", 64), ("fit-2560x1440", 64), ("fit-3840x2160", 100))
 
 
 def own_wakeups(w):
@@ -367,7 +392,7 @@ def report_budgets(path):
     items = load(path)
     windows = {i["label"]: i for i in items if i["kind"] == "window"}
     startups = [i["ms"] for i in items if i["kind"] == "startup"]
-    peaks = [i["kb"] for i in items if i["kind"] == "memory"]
+    peaks = [(i["label"], i["kb"]) for i in items if i["kind"] == "memory"]
     failed = False
     lines, details = [], []
 
@@ -406,21 +431,34 @@ def report_budgets(path):
     for screen in ("title", "menu", "play"):
         runs = sorted((w for l, w in windows.items() if l.startswith("s1-%s-" % screen)), key=lambda w: w["share"])
         window_budgets(screen + " at scale 1", runs[len(runs) // 2], 8, 120, runs)
-    for screen in ("title", "menu", "play"):
-        w = windows.get("s2-" + screen)
-        if w is None:
-            unmeasured(screen + " at scale 2")
-        else:
-            window_budgets(screen + " at scale 2", w, 20, 120)
+    for desktop, limit in FIT_BUDGETS:
+        for screen in ("title", "menu", "play"):
+            w = windows.get("fit-%s-%s" % (desktop, screen))
+            if w is None:
+                unmeasured("%s, %s full screen" % (screen, desktop))
+            else:
+                window_budgets("%s, %s full screen" % (screen, desktop), w, limit, 120)
+    w = windows.get("fit-1920x1080-paused")
+    if w is None:
+        unmeasured("paused, 1920x1080 full screen")
+    else:
+        window_budgets("paused, 1920x1080 full screen", w, 1, 10)
     for label, what in (("paused", "paused (P)"), ("unfocused", "out of focus")):
         w = windows.get(label)
         if w is None:
             unmeasured(what)
         else:
             window_budgets(what, w, 1, 10)
-    peak = max(peaks) / 1024
-    judge(peak <= 64, "peak resident memory (VmHWM)", "%.1f MB" % peak, "64 MB",
-          "runs %s" % ", ".join("%.1f" % (p / 1024) for p in peaks))
+    # The library keeps a screen of the desktop's size in 32-bit pixels: on
+    # 3840 x 2160 that alone is 33 MB, beside the game's own.
+    for label, limit in MEMORY_BUDGETS:
+        runs = [p for l, p in peaks if l.startswith(label)]
+        if not runs:
+            unmeasured("peak memory, " + label)
+            continue
+        peak = max(runs) / 1024
+        judge(peak <= limit, "peak memory (VmHWM), " + label, "%.1f MB" % peak, "%d MB" % limit,
+              "runs %s" % ", ".join("%.1f" % (p / 1024) for p in runs))
     print("\n".join(lines))
     print("\nEach thread: share of a core, wake-ups a second (the game's own: main and any game thread;")
     print("scale 1: the run with the median share)")
@@ -459,6 +497,39 @@ def report_peers(path):
     return 0
 
 
+def report_desktops(path):
+    """This game in play (and paused) full screen on each desktop, judged,
+    beside Kobo Deluxe on its title on the same desktop."""
+    items = {i["label"]: i for i in load(path) if i["kind"] in ("window", "missing")}
+    failed = False
+    print("%-26s %-10s %7s %8s %6s %8s %9s %7s  %s" % ("", "picture", "core %", "wake/s", "main", "peak MB",
+                                                      "Mpixel/s", "X srv %", "budget"))
+    rows = []
+    for desktop, limit in FIT_BUDGETS:
+        rows.append(("this game " + desktop, "in play", limit))
+        if desktop == "1920x1080":
+            rows.append(("this game paused", "paused", 1))
+        rows.append(("Kobo Deluxe " + desktop, "title", None))
+    for label, what, limit in rows:
+        i = items.get(label)
+        if i is None or i["kind"] == "missing":
+            print("%-26s not measured (see the messages above)" % (label + ", " + what))
+            failed |= limit is not None
+            continue
+        main = next(r for r in i["threads"] if r["role"] == "main")
+        verdict_text = ""
+        if limit is not None:
+            ok = i["share"] <= limit
+            failed |= not ok
+            verdict_text = "%s (%g %%)" % (verdict(ok), limit)
+        print("%-26s %-10s %7.1f %8.0f %6.0f %8.1f %9.1f %7.1f  %s" % (
+            label + ", " + what, i.get("picture", "?"), i["share"], sum(r["wakeups"] for r in i["threads"]),
+            main["wakeups"], i.get("kb", 0) / 1024, i.get("pixels_per_second", 0) / 1e6, i["servers"]["X server"],
+            verdict_text))
+    print("Result: %s" % verdict(not failed))
+    return 1 if failed else 0
+
+
 def annotate(path, label, **fields):
     """Adds FIELDS to the window measurement named LABEL."""
     items = load(path)
@@ -484,10 +555,10 @@ def main(argv):
     cmd = argv[0]
     if cmd == "watch":
         fb, what, timeout, pid_file = argv[1], argv[2], float(argv[3]), argv[4]
-        ox, oy, scale = (int(v) for v in (argv[5:8] if len(argv) > 7 else (0, 0, 1)))
-        watch(fb, what, timeout, pid_file, ox, oy, scale)
+        ox, oy, pw, ph = (int(v) for v in (argv[5:9] if len(argv) > 8 else (0, 0, 1024, 768)))
+        watch(fb, what, timeout, pid_file, ox, oy, pw, ph)
     elif cmd == "picture":
-        picture(int(argv[1]), int(argv[2]))
+        picture(argv[1])
     elif cmd == "main-window":
         main_window()
     elif cmd == "measure":
@@ -507,6 +578,8 @@ def main(argv):
         return report_budgets(argv[1])
     elif cmd == "report-peers":
         return report_peers(argv[1])
+    elif cmd == "report-desktops":
+        return report_desktops(argv[1])
     return 0
 
 
@@ -553,10 +626,10 @@ fresh_home() {  # fresh_home NAME ALSA_DEVICE: a HOME of its own, sound going to
 }
 
 game_pid=""
-ox=0 oy=0 scale=1 game_window=""
+ox=0 oy=0 pw=1024 ph=768 game_window=""
 game_errors=$work/stderr.txt
 watch() {  # watch CONDITION TIMEOUT: on the game's picture
-  probe watch "$fb" "$1" "$2" "$work/game.pid" "$ox" "$oy" "$scale" > /dev/null || {
+  probe watch "$fb" "$1" "$2" "$work/game.pid" "$ox" "$oy" "$pw" "$ph" > /dev/null || {
     echo "measure_game: last lines the program wrote on standard error:" >&2
     tail -n 5 "$game_errors" >&2 || true
     exit 1
@@ -582,7 +655,11 @@ start_game() {  # start_game RUN_LABEL SOUND [OPTIONS...]
   echo "$game_pid" > "$work/game.pid"
   wait "$watcher" || { tail -n 5 "$work/stderr.txt" >&2; exit 1; }
   startup_ms=$((($(cat "$work/first-frame") - start_ns) / 1000000))
-  read -r ox oy game_window < <(probe picture $((1024 * scale)) $((768 * scale)))
+  for _ in $(seq 50); do  # the mode is in the trace once the window shows
+    grep -q "^GraphicsEngine: .* at [0-9]*,[0-9]*$" "$work/trace.txt" && break
+    sleep 0.1
+  done
+  read -r ox oy pw ph game_window < <(probe picture "$work/trace.txt")
   [ -n "$game_window" ] || exit 1
 }
 
@@ -661,10 +738,12 @@ focus_elsewhere() {
     { echo "measure_game: the game's window got no FocusOut" >&2; exit 1; }
 }
 
-paused_window() {
+paused_window() { paused_window_as paused; }
+
+paused_window_as() {  # paused_window_as LABEL
   press p
   watch still 15
-  measure paused
+  measure "$1"
   press p
   watch moving 15
 }
@@ -675,10 +754,11 @@ unfocused_window() {
   measure unfocused
 }
 
-scale_2_run() {
-  start_game s2 null --scale 2
-  title_menu_play s2 ""
-  end_game s2
+fit_run() {  # fit_run WxH: full screen on a desktop of that size
+  start_game "fit-$1" null
+  title_menu_play "fit-$1" ""
+  [ "$1" != 1920x1080 ] || attempt "fit-$1-paused" paused_window_as "fit-$1-paused"
+  end_game "fit-$1"
 }
 
 # Runs one part of the measurement; when it fails, what it was to measure is
@@ -715,10 +795,11 @@ if [ "$mode" = budgets ]; then
     end_game "s1-$run"
   done
 
-  echo "  scale 2 on a 2560x1600 screen ..."
-  start_xvfb 2560x1600x24
-  scale=2
-  attempt s2 scale_2_run
+  for desktop in 1920x1080 2560x1440 3840x2160; do
+    echo "  full screen on a $desktop desktop ..."
+    start_xvfb "${desktop}x24"
+    attempt "fit-$desktop" fit_run "$desktop"
+  done
   echo
   probe report-budgets "$results"
   exit $?
@@ -774,7 +855,7 @@ run_peer() {  # run_peer LABEL CONDITION COMMAND...
   game_pid=$!
   pids+=("$game_pid")
   echo "$game_pid" > "$work/game.pid"
-  ox=0 oy=0 scale=1
+  ox=0 oy=0 pw=1024 ph=768
   watch first-frame 60
   for _ in $(seq 100); do
     size=$(probe main-window)
@@ -796,3 +877,40 @@ attempt "Starfighter" run_peer "Starfighter" peer-title-logo /usr/games/starfigh
 attempt "Chromium B.S.U." run_peer "Chromium B.S.U." "" /usr/games/chromium-bsu
 echo
 probe report-peers "$results"
+
+# In play on the desktops players have, full screen, beside Kobo Deluxe on the
+# same desktops in the same run (its title, which scrolls by itself, at the
+# desktop's own size).
+this_game_in_play() {  # this_game_in_play WxH
+  start_game "play-$1" pulse
+  watch title 30
+  press Return
+  watch menu 30
+  press Return
+  watch wave-name 60
+  watch in-play 30
+  probe measure "$game_pid" "$window" "this game $1" "$results" "$meter" allegro \
+    "X server=$xvfb_pid" "sound server=$pulse_pid" &
+  local m=$!
+  while kill -0 "$m" 2> /dev/null; do fly_and_fire; done
+  wait "$m" || exit 1
+  probe annotate "$results" "this game $1" picture="${pw}x${ph}" \
+    kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")" streams=1 renderer=-
+  if [ "$1" = 1920x1080 ]; then
+    press p
+    watch still 15
+    allegro=allegro measure_peer "this game paused" "${pw}x${ph}"
+  fi
+  stop "$game_pid"
+}
+
+echo
+echo "In play at 60 refreshes a second, full screen, beside Kobo Deluxe on each desktop"
+for desktop in 1920x1080 2560x1440 3840x2160; do
+  start_xvfb "${desktop}x24"
+  attempt "this game $desktop" this_game_in_play "$desktop"
+  attempt "Kobo Deluxe $desktop" run_peer "Kobo Deluxe $desktop" "" /usr/games/kobodl -fullscreen \
+    -width "${desktop%x*}" -height "${desktop#*x}"
+done
+echo
+probe report-desktops "$results"
