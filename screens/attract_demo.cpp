@@ -20,9 +20,10 @@
 
 namespace {
 
-// The banner's top edge: the humans stand on the ground at 750, and the
-// strip below them is all the play leaves free.
-constexpr int kDemoBannerY = 751;
+// The banner stands on the picture's bottom edge, in the ground strip where
+// the humans stand (at 750): the strip below the landscape that the play
+// leaves free.
+constexpr int kDemoBannerBottom = 767;
 
 // What a game changes of the player's standing, put back after the demo: the
 // game's state value whole, and the program's best score.
@@ -62,8 +63,8 @@ bool RunAttractDemo() {
   // flies, and under everything of the game (shown before any of the game's
   // objects on the same layer, so every one of them is drawn over it).
   TextLabel banner;
-  banner.Init(dialogFont, "DEMO - press any key", 512, kDemoBannerY, 1, makecol(255, 252, 25), makecol(0, 0, 0),
-              TextLabel::kCentre, 1);
+  banner.Init(dialogFont, "DEMO - press any key", 512, kDemoBannerBottom - text_height(dialogFont) + 1, 1,
+              makecol(255, 252, 25), makecol(0, 0, 0), TextLabel::kCentre, 1);
   stage.Show(&banner);
 
   gameInterruptible = true;

@@ -133,9 +133,9 @@ def scanner_shown(picture):
 
 
 def demo_line_lit(picture):
-    # "DEMO - press any key" in yellow, centred on x = 512 from y = 110; it
-    # flashes, so only some pictures show it.
-    return picture.count(262, 110, 762, 160, harness.is_yellow) >= 1000
+    # "DEMO - press any key", centred on x = 512 in the ground strip at the
+    # picture's bottom, under the play; it flashes between yellow and orange.
+    return picture.count(380, 744, 644, 768, lambda r, g, b: r >= 190 and b <= 40) >= 400
 
 
 def demo_shown(picture):

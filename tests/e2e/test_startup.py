@@ -72,7 +72,7 @@ class StartUp(unittest.TestCase):
         try:
             game.wait_for_screen("the title screen", harness.title_shown)
             lines = game.trace_text().splitlines()
-            self.assertEqual(lines[:8], START_LINES)
+            self.assertEqual(lines[:len(START_LINES)], START_LINES)
             self.assertEqual(lines[8:10], ["GraphicsEngine: set colour palette", "GraphicsEngine: set_mouse_sprite"])
             self.assertNotIn("ERROR", game.trace_text())
         finally:
