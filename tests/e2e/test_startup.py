@@ -73,7 +73,9 @@ class StartUp(unittest.TestCase):
             game.wait_for_screen("the title screen", harness.title_shown)
             lines = game.trace_text().splitlines()
             self.assertEqual(lines[:len(START_LINES)], START_LINES)
-            self.assertEqual(lines[8:10], ["GraphicsEngine: set colour palette", "GraphicsEngine: set_mouse_sprite"])
+            after = len(START_LINES)
+            self.assertEqual(lines[after:after + 2],
+                             ["GraphicsEngine: set colour palette", "GraphicsEngine: set_mouse_sprite"])
             self.assertNotIn("ERROR", game.trace_text())
         finally:
             game.close()
