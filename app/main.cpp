@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
       break;
   }
   gameFolders = ResolveGameFolders(ReadFolderEnvironment());
-  if (options.action == CommandLine::kVerify) return VerifyReplayFile(options.file);
+  if (options.action == CommandLine::kVerify) return VerifyReplayFile(options.file, options.stats);
   Replay watched;
   if (options.action == CommandLine::kReplay && !LoadReplayToWatch(options.file, watched)) return kExitBadData;
 
