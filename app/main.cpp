@@ -15,6 +15,7 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
+#include "game/player_record.h"
 #include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "music/music_track.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
   if (options.action == CommandLine::kReplay) {
     WatchReplay(watched);
   } else {
+    LoadPlayerRecord();
     settingsStore.OverrideServer(options.server);
     scoreExchange.Start(settingsStore.Server(), gameFolders.OutboxFolder(), settingsStore.Current().onlineName);
     RunProgramLoop();
