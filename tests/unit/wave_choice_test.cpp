@@ -35,21 +35,15 @@ TEST(WaveChoiceTest, ItStartsAtTheHighestWaveReachedAndOffersOnlyWavesReached) {
   EXPECT_EQ(choice.Wave(), 2);
 }
 
-TEST(WaveChoiceTest, AtWaveOneBothEndsAreTheSameAndNothingMoves) {
-  WaveChoice choice(1);
-  EXPECT_TRUE(choice.AtFirst());
-  EXPECT_TRUE(choice.AtLast());
-  EXPECT_FALSE(choice.Next());
-  EXPECT_FALSE(choice.Previous());
-  EXPECT_EQ(choice.Wave(), 1);
-}
-
-TEST(WaveChoiceTest, ABestWaveOutsideTheGamesWavesIsTakenAsTheNearestEnd) {
+TEST(WaveChoiceTest, AtWaveOneNothingMovesAndABestOutsideTheWavesIsTheNearestEnd) {
+  WaveChoice first(1);
+  EXPECT_TRUE(first.AtFirst() && first.AtLast());
+  EXPECT_FALSE(first.Next() || first.Previous());
+  EXPECT_EQ(first.Wave(), 1);
   EXPECT_EQ(WaveChoice(0).Wave(), 1);
   EXPECT_EQ(WaveChoice(-5).Highest(), 1);
-  EXPECT_EQ(WaveChoice(20).Wave(), 20);
   WaveChoice beyond(99);
-  EXPECT_EQ(beyond.Highest(), 20);
+  EXPECT_EQ(beyond.Wave(), 20);
   EXPECT_FALSE(beyond.Next());
 }
 
