@@ -15,6 +15,7 @@
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
+#include "game/player_record.h"
 #include "game/scoring.h"
 #include "game/screen_objects.h"
 #include "music/music_track.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
       break;
   }
   gameFolders = ResolveGameFolders(ReadFolderEnvironment());
-  if (options.action == CommandLine::kVerify) return VerifyReplayFile(options.file);
+  if (options.action == CommandLine::kVerify) return VerifyReplayFile(options.file, options.stats);
   Replay watched;
   if (options.action == CommandLine::kReplay && !LoadReplayToWatch(options.file, watched)) return kExitBadData;
 
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   if (options.action == CommandLine::kReplay) {
     WatchReplay(watched);
   } else {
+    LoadPlayerRecord();
     settingsStore.OverrideServer(options.server);
     scoreExchange.Start(settingsStore.Server(), gameFolders.OutboxFolder(), settingsStore.Current().onlineName);
     RunProgramLoop();

@@ -39,6 +39,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     const bool wantsValue = name == "--scale" || name == "--refresh" || name == "--replay" || name == "--verify" ||
                             name == "--server";
     if (wantsValue && !hasValue) {
+      // "--verify --stats FILE" reads as it is meant.
+      if (name == "--verify" && i + 1 < argc && std::strcmp(argv[i + 1], "--stats") == 0) {
+        line.stats = true;
+        ++i;
+      }
       if (i + 1 >= argc) return UsageError("option '" + name + "' needs a value");
       value = argv[++i];
       hasValue = true;
@@ -75,6 +80,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (value.empty()) return UsageError("option '" + name + "' needs a file");
       line.action = name == "--replay" ? CommandLine::kReplay : CommandLine::kVerify;
       line.file = value;
+    } else if (name == "--stats") {
+      line.stats = true;
     } else if (name == "--server") {
       if (!IsServerUrl(value))
         return UsageError("the server must be an http:// or https:// address, not '" + value + "'");
@@ -83,6 +90,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       return UsageError("unknown option '" + name + "'");
     }
   }
+  if (line.stats && line.action != CommandLine::kVerify) return UsageError("option '--stats' goes with --verify");
   return line;
 }
 
@@ -103,7 +111,10 @@ void PrintUsage(std::FILE* out) {
       "  --replay FILE    watch a recorded game (Escape stops, the right arrow\n"
       "                   held plays it four times as fast)\n"
       "  --verify FILE    check a recorded game without showing it; prints\n"
-      "                   \"score N, wave W, steps S\" and exits 0 when it matches\n"
+      "                   \"score N, wave W, steps S\" (\", from wave F\" after it for\n"
+      "                   a practice game) and exits 0 when it matches\n"
+      "  --stats          with --verify: the game's numbers follow as one line of\n"
+      "                   JSON (shots, hits, enemies by kind, humans, bombs, lives)\n"
       "  --server URL     send this run's games to the score server at URL\n"
       "                   (http://HOST:PORT) instead of the one in the settings\n"
       "  --help           show this help and exit\n"

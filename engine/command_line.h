@@ -19,6 +19,8 @@ struct CommandLine {
   Action action = kPlay;
   // The replay to watch or verify.
   std::string file;
+  // With kVerify: the game's numbers printed too.
+  bool stats = false;
   // -1: as the settings say; 0 window, 1 full screen.
   int fullscreen = -1;
   // -1: as the settings say; else kScaleFit or 1 to kLargestScale.

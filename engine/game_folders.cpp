@@ -54,6 +54,8 @@ std::string GameFolders::ReplayFolder() const { return unkept ? "" : Join(user, 
 
 std::string GameFolders::OutboxFolder() const { return unkept ? "" : Join(user, "outbox"); }
 
+std::string GameFolders::RecordFile() const { return unkept ? "" : Join(user, kRecordFileName); }
+
 std::string GameFolders::SettingsFile() const { return unkept ? "" : Join(config, kSettingsFileName); }
 
 FolderEnvironment ReadFolderEnvironment() {

@@ -18,6 +18,7 @@ constexpr const char* kDataFileName = "kav.dat";
 constexpr const char* kScoreFileName = "KAVscores.sav";
 constexpr const char* kSettingsFileName = "vevarnholt.cfg";
 constexpr const char* kReplayFolderName = "replays";
+constexpr const char* kRecordFileName = "KAVrecord.sav";
 
 // What the resolution depends on, read from the process by ReadFolderEnvironment
 // and made up freely by tests.
@@ -50,6 +51,8 @@ struct GameFolders {
   std::string ReplayFolder() const;
   // Games waiting to be sent to the score server, beside the replays.
   std::string OutboxFolder() const;
+  // The totals of the player's games, beside the score file.
+  std::string RecordFile() const;
   std::string SettingsFile() const;
 };
 

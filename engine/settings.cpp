@@ -39,6 +39,7 @@ const char* const kSound = "sound";
 const char* const kControls = "controls";
 const char* const kGamepad = "gamepad";
 const char* const kOnline = "online";
+const char* const kPractice = "practice";
 
 const char* const kKeyEntries[kSettingsKeyCount] = {"up", "down", "left", "right", "fire", "bomb"};
 const char* const kKeyActions[kSettingsKeyCount] = {"up", "down", "left", "right", "fire", "smart bomb"};
@@ -228,6 +229,7 @@ class EntryReader {
          "right_name", "fire_name", "bomb_name"},
         {kGamepad, "fire", "bomb", "start"},
         {kOnline, "server", "name"},
+        {kPractice, "best_wave"},
     };
     std::set<std::string> seen;  // a section given twice (in any case) is one
     const char** sections = nullptr;
@@ -377,6 +379,7 @@ Settings ReadCurrentConfig(EntryReader& reader) {
     else
       reader.Report("online name: \"" + Quote(name->c_str()) + "\" is not 1 to 20 printable characters");
   }
+  s.bestWave = reader.InRange(kPractice, "best_wave", "best wave", 1, kLastWave, defaults.bestWave);
 
   reader.ReportUnknown();
   return s;
@@ -408,6 +411,7 @@ std::vector<Entry> EntriesOf(const Settings& s) {
   entries.push_back({kGamepad, "start", std::to_string(s.padStart)});
   entries.push_back({kOnline, "server", s.server});
   entries.push_back({kOnline, "name", s.onlineName});
+  entries.push_back({kPractice, "best_wave", std::to_string(s.bestWave)});
   return entries;
 }
 
@@ -446,7 +450,7 @@ bool operator==(const Settings& a, const Settings& b) {
   return a.fullscreen == b.fullscreen && a.scale == b.scale && a.refresh == b.refresh && a.musicVolume == b.musicVolume &&
          a.effectsVolume == b.effectsVolume && a.muted == b.muted && a.padFire == b.padFire &&
          a.padBomb == b.padBomb && a.padStart == b.padStart && a.server == b.server &&
-         a.onlineName == b.onlineName;
+         a.onlineName == b.onlineName && a.bestWave == b.bestWave;
 }
 
 bool IsServerUrl(const std::string& url) {

@@ -31,6 +31,9 @@
 //                        touches the network
 //   name =               the name shown online: 1 to 20 printable ASCII
 //                        characters, not all spaces; empty until chosen
+//   [practice]
+//   best_wave = 1        the highest wave a game from the menu has reached,
+//                        1 to 20: Practice offers the waves up to it
 //
 // The file is ASCII: any other byte is read as '?'. Numbers are plain decimal
 // ("7abc", "0x1A" and "" are wrong, not 7, 26, 0).
@@ -59,6 +62,7 @@ enum class RefreshMode { kDisplay, kStep };
 constexpr int kPadButtonCount = 32;   // buttons 0..31
 constexpr size_t kOnlineNameLength = 20;
 constexpr size_t kServerUrlLength = 200;
+constexpr int kLastWave = 20;  // the waves are numbered 1..20
 
 // The game keys a new player has, as scancodes in the order of the control
 // table: KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_Z and KEY_SPACE.
@@ -78,6 +82,7 @@ struct Settings {
   int padStart = 7;
   std::string server;
   std::string onlineName;
+  int bestWave = 1;
 };
 
 bool operator==(const Settings& a, const Settings& b);

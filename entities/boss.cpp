@@ -8,6 +8,7 @@
 #include "engine/graphics_engine.h"
 #include "entities/world.h"
 #include "entities/missile.h"
+#include "entities/play_events.h"
 #include "entities/score_sink.h"
 #include "entities/play_objects.h"
 #include "scene/view.h"
@@ -354,6 +355,7 @@ bool Boss::HitBody(Bullet& bullet) {
   } else {
     StartExplosion(kHeadExplosions, engine.Bitmap(dat::kBossHead), head);
     EarnPoints(kBodyPoints);
+    ReportPlayEvent(PlayEvent::kBossDestroyed);
   }
   return true;
 }
@@ -370,7 +372,10 @@ void Boss::Collide() {
                           dat::kBossRightArm0);
     }
     hit = hit || HitBody(bullet);
-    if (hit) bullet.Retire();
+    if (hit) {
+      bullet.Retire();
+      ReportPlayEvent(PlayEvent::kBossHit);
+    }
   }
 }
 

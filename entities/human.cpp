@@ -10,6 +10,7 @@
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
 #include "entities/lander.h"
+#include "entities/play_events.h"
 #include "scene/view.h"
 #include "scene/stage.h"
 
@@ -81,6 +82,7 @@ void Human::StandOnGround() {
 }
 
 void Human::Die() {
+  if (state != kDead) ReportPlayEvent(PlayEvent::kHumanLost);
   stage.Hide(this);
   state = kDead;
   world->humansAlive -= 1;

@@ -11,6 +11,7 @@
 #include "entities/enemy_roster.h"
 #include "entities/human.h"
 #include "entities/missile.h"
+#include "entities/play_events.h"
 #include "entities/play_objects.h"
 #include "scene/view.h"
 
@@ -34,6 +35,10 @@ void Lander::Init(int interval, int startFrame, int ticks, int px, int py, int c
 void Lander::Kill() {
   if (dead) return;
   if (carried >= 0 && carried < kHumanCount) {
+    // The bonus is paid for the last human seized even after it was lost;
+    // only one still held is a rescue.
+    if ((state == kDescendingOntoHuman || state == kLifting) && humans[carried].GetState() == Human::kPresent)
+      ReportPlayEvent(PlayEvent::kHumanRescued);
     humans[carried].SetDrift(0, 5);
     // Straight into the total: the shown score catches up at the next AddScore,
     // which for a shot lander follows at once with its own points.

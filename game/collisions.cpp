@@ -1,6 +1,7 @@
 #include "game/collisions.h"
 
 #include "entities/entity.h"
+#include "game/game_numbers.h"
 #include "game/scoring.h"
 #include "entities/play_objects.h"
 #include "scene/stage.h"
@@ -35,6 +36,8 @@ void ResolveEnemies(int shipX, int shipY, PolygonShape& shipOutline) {
     if (Bullet* bullet = BulletTouching(outline, x, y)) {
       e->Kill();
       bullet->Retire();
+      CountHit();
+      CountEnemyDestroyed(e->GetType());
       explosions[i].Init(e->GetFrameBitmap(), x, y, 0, "Bang!");
       stage.Show(&explosions[i]);
       AddScore(e->GetScore());
@@ -43,6 +46,7 @@ void ResolveEnemies(int shipX, int shipY, PolygonShape& shipOutline) {
     if (ship.IsDestroyed()) continue;
     if (outline.AnyVertexInside(x, y, shipOutline, shipX, shipY)) {
       e->Kill();
+      CountEnemyDestroyed(e->GetType());
       ship.Explode();
       explosions[i].Init(e->GetFrameBitmap(), x, y, 0, "Bang!");
       shipExplosion.Init(ship.GetBitmap(), ship.GetX(), ship.GetY(), 0, "Bang!");
@@ -60,6 +64,7 @@ void ResolveMissiles(int shipX, int shipY, PolygonShape& shipOutline) {
     if (Bullet* bullet = BulletTouching(missile.GetOutline(), x, y)) {
       missile.Retire();
       bullet->Retire();
+      CountHit();
       continue;
     }
     if (ship.IsDestroyed()) continue;

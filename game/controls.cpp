@@ -12,6 +12,7 @@
 #include "engine/settings_store.h"
 #include "entities/entity.h"
 #include "entities/play_objects.h"
+#include "game/game_numbers.h"
 #include "game/game_state.h"
 #include "game/player_actions.h"
 #include "game/scoring.h"
@@ -61,6 +62,7 @@ static void Shoot() {
     b.SetPosition(ship.GetX(), ship.GetY() + 48);
   }
   b.BuildOutline();
+  CountShot();
   engine.PlaySample(dat::kSndShot, 0);
   stage.AddElement(&b);
   game.nextBullet = game.nextBullet == kBulletCount - 1 ? 0 : game.nextBullet + 1;
@@ -69,6 +71,7 @@ static void Shoot() {
 static void Detonate() {
   game.bombs -= 1;
   TakeBombIcon();
+  CountBomb();
   // Plain comparison with the view's interval: no wrap across the seam.
   const int viewX = world->scroll.x;
   for (int i = 0; i < enemyCount; ++i) {
@@ -76,6 +79,7 @@ static void Detonate() {
     if (!e || !e->IsOnList()) continue;
     if (e->GetX() < viewX || e->GetX() >= viewX + 1024) continue;
     e->Kill();
+    CountEnemyDestroyed(e->GetType());
     explosions[i].Init(e->GetFrameBitmap(), e->GetX(), e->GetY(), 0, "Bang!");
     stage.Show(&explosions[i]);
     AddScore(e->GetScore());

@@ -13,6 +13,7 @@
 #include "entities/view_scroll.h"
 #include "game/collisions.h"
 #include "game/controls.h"
+#include "game/game_numbers.h"
 #include "game/game_state.h"
 #include "game/pause.h"
 #include "game/scoring.h"
@@ -24,6 +25,7 @@
 
 bool gameInterruptible = false;
 long gameStepLimit = 0;
+bool gameKeepsBestWave = false;
 
 namespace {
 
@@ -90,17 +92,24 @@ void BeginGame(uint32_t seed, int startWave) {
   // Everything a game carries starts afresh, so that a game depends only on
   // its seed and the player's actions, whatever was played before it.
   game = NewGameState(seed);
+  gameNumbers = GameNumbers();
   RunStepClock(game.steps);
   ResetView();
   ship.Init(engine.Bitmap(dat::kShipRight), 512, 400, 124, 92, 0, 2, "The Ship");
   SetUpGame();
   if (startWave >= 1 && startWave <= kWaveCount) game.waveIndex = startWave - 1;
+  // A human arrives after each of the first nine waves cleared.
+  for (int i = 1; i <= game.waveIndex && i < kHumanCount; ++i) {
+    humans[i].SetState(Human::kPresent);
+    world->humansAlive += 1;
+  }
 }
 
 void EndGame() {
   StopStepClock();
   gameInterruptible = false;
   gameStepLimit = 0;
+  gameKeepsBestWave = false;
 }
 
 uint32_t NewGameSeed() {
@@ -207,6 +216,7 @@ static void MoveEffects() {
 
 static void LoseLife() {
   game.lives -= 1;
+  CountLifeLost();
   TakeLifeIcon();
   if (game.lives > 0) {
     game.waveProgress.deathCounter = 0;
@@ -321,7 +331,20 @@ void FinishClearedWave() {
   if (game.waveIndex == kWaveCount) game.waveIndex = 10;
 }
 
+static_assert(kLastWave == kWaveCount, "the settings keep a wave of the game's own");
+
+// The settings keep the highest wave reached, for Practice.
+static void KeepBestWave() {
+  const int wave = game.waveIndex + 1;
+  if (!gameKeepsBestWave || wave <= settingsStore.Current().bestWave) return;
+  Settings settings = settingsStore.Current();
+  settings.bestWave = wave;
+  settingsStore.Change(settings);
+}
+
 void PlayWave() {
+  CountWaveBegun(game.waveIndex + 1);
+  KeepBestWave();
   ShowWaveIntro();
   if (game.waveProgress.gameOver) return;
   StartWave();

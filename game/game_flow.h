@@ -11,9 +11,11 @@ void PlaceGameObjects();
 void RemoveGameObjects();
 
 // A new game from a seed: a fresh state value (the random generator seeded
-// with it), the step clock started, the ship and the humans made afresh, then
-// SetUpGame; it plays from wave `startWave` (1..20). EndGame stops the step
-// clock (and a demo's limits).
+// with it) and fresh numbers, the step clock started, the ship and the humans
+// made afresh, then SetUpGame; it plays from wave `startWave` (1..20), with
+// the humans present that a game reaching that wave without a loss has (one
+// more after each wave before it). EndGame stops the step clock (and clears a
+// demo's limits and gameKeepsBestWave).
 void BeginGame(uint32_t seed, int startWave = 1);
 void EndGame();
 // A seed for a new game, from the clock.
@@ -22,6 +24,9 @@ uint32_t NewGameSeed();
 // `gameStepLimit` steps when that is above 0 (both cleared by EndGame).
 extern bool gameInterruptible;
 extern long gameStepLimit;
+// A game played from the menu keeps the highest wave it reaches in the
+// settings (demos, replays and --verify never do).
+extern bool gameKeepsBestWave;
 
 // The objects of a new game put out: the score shown from zero, the humans
 // placed (one present), no enemies.

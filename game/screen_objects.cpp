@@ -6,8 +6,10 @@
 
 #include "engine/data_index.h"
 #include "game/controls.h"
+#include "game/game_numbers.h"
 #include "game/game_state.h"
 #include "game/high_scores.h"
+#include "entities/play_events.h"
 #include "entities/score_sink.h"
 #include "game/scoring.h"
 #include "entities/play_objects.h"
@@ -75,6 +77,8 @@ void BuildScreenObjects() {
   AddScore(0);
   // What the entities earn (a rescue, the boss's parts) is scored like the rest.
   SetScoreSink(AddScore);
+  // What the entities report of play is counted in the game's numbers.
+  SetPlayEventSink(CountPlayEvent);
 
   FONT* scoreFontData = engine.Font(dat::kFontMedium);
   FONT* smallFont = engine.Font(dat::kFontSmall);

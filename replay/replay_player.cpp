@@ -10,6 +10,7 @@
 #include "engine/command_line.h"
 #include "engine/graphics_engine.h"
 #include "game/game_flow.h"
+#include "game/game_numbers.h"
 #include "game/game_state.h"
 #include "game/state_checksum.h"
 #include "replay/headless_game.h"
@@ -75,7 +76,7 @@ ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source) {
   return result;
 }
 
-int VerifyReplayFile(const std::string& file) {
+int VerifyReplayFile(const std::string& file, bool stats) {
   Replay replay;
   if (!LoadReplayToWatch(file, replay)) return kExitBadData;
 
@@ -86,6 +87,7 @@ int VerifyReplayFile(const std::string& file) {
   }
   ReplaySource source(replay, false);
   const ReplayResult result = PlayRecordedGame(replay, source);
+  const GameSummary summary = SummariseGame(replay.header.practice, replay.header.startWave);
   StopHeadlessGame();
 
   if (source.DepartedAt() > 0) {
@@ -100,7 +102,13 @@ int VerifyReplayFile(const std::string& file) {
                  result.wave, result.steps);
     return kExitBadData;
   }
-  std::printf("score %d, wave %d, steps %u\n", result.score, result.wave, result.steps);
+  // A practice game says so, and so never passes for a game from wave 1.
+  if (replay.header.practice)
+    std::printf("score %d, wave %d, steps %u, from wave %d\n", result.score, result.wave, result.steps,
+                replay.header.startWave);
+  else
+    std::printf("score %d, wave %d, steps %u\n", result.score, result.wave, result.steps);
+  if (stats) std::printf("%s\n", GameSummaryJson(summary).c_str());
   // A result nobody receives is no verification.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fprintf(stderr, "%s: the result could not be written: %s\n", file.c_str(), std::strerror(errno));

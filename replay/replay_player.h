@@ -42,14 +42,16 @@ class ReplaySource : public ActionSource {
 // not shown.
 ReplayResult PlayRecordedGame(const Replay& replay, ReplaySource& source);
 
-// The `--verify FILE` command: one line "score <n>, wave <w>, steps <s>" and
-// 0 when the file's result is reached again with every checkpoint matching; a
+// The `--verify FILE` command: one line "score <n>, wave <w>, steps <s>" (and
+// ", from wave <f>" for a practice game) and 0 when the file's result is
+// reached again with every checkpoint matching; with `stats`, the game's
+// numbers follow as one line of JSON (see GameSummaryJson). A
 // one-line message on standard error and kExitBadData for a damaged, foreign,
 // other-format or other-rules file, a game that departs from the recording
 // ("replay departs from its game at step N") or a result that differs. 4 when
 // the game's data file can't be loaded; kExitIoError when the result line
 // cannot be written.
-int VerifyReplayFile(const std::string& file);
+int VerifyReplayFile(const std::string& file, bool stats = false);
 
 // Reads a replay for `--replay` (or `--verify`): false, with the message
 // written to standard error, when the file is no good or was played by other

@@ -11,6 +11,7 @@
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screens/key_guard.h"
+#include "screens/record_page.h"
 #include "engine/input.h"
 #include "scene/stage.h"
 
@@ -21,7 +22,9 @@ constexpr int kDecorationLanders = 5;
 constexpr const char* kKeyHints[] = {
     "P or Pause pauses the game; F11 or Alt+Enter switches between window and full screen",
     "Music volume: - and =     Effects volume: [ and ]     M mutes     A gamepad works too",
+    "R shows your record of all your games; any other key goes back to the menu",
 };
+constexpr int kKeyHintCount = sizeof kKeyHints / sizeof kKeyHints[0];
 
 void AdvanceSpawnIns() {
   for (Implosion& implosion : implosions) {
@@ -43,9 +46,10 @@ void RunHelp(MusicTrack* track) {
   ViewY = 0;
   stage.Cut();
 
-  TextLabel hints[2];
-  for (int k = 0; k < 2; ++k) {
-    hints[k].Init(engine.Font(dat::kFontSmall), kKeyHints[k], 512, 672 + 30 * k, 0, makecol(255, 252, 25),
+  TextLabel hints[kKeyHintCount];
+  for (int k = 0; k < kKeyHintCount; ++k) {
+    // Three lines between the story and the picture's frame.
+    hints[k].Init(engine.Font(dat::kFontSmall), kKeyHints[k], 512, 660 + 27 * k, 0, makecol(255, 252, 25),
                   makecol(0, 0, 0), TextLabel::kCentre, 1);
   }
 
@@ -72,7 +76,16 @@ void RunHelp(MusicTrack* track) {
       input.WaitMouseRelease();
       return true;
     }
-    return keys.Filter(keyValue) != 0;
+    keyValue = keys.Filter(keyValue);
+    if ((keyValue >> 8) == KEY_R) {
+      // The record is shown over the story, which waits meanwhile.
+      stage.FadeOut(track);
+      RunRecordPage(track);
+      stage.FadeIn(track);
+      keys.Arm();
+      return false;
+    }
+    return keyValue != 0;
   });
 
   input.SetPadActsAsKeys(false);

@@ -12,6 +12,8 @@
 #include "screens/online_screen.h"
 #include "screens/key_guard.h"
 #include "screens/logo_slide.h"
+#include "screens/menu_button.h"
+#include "screens/practice_screen.h"
 #include "screens/title_screen.h"
 #include "screens/track_ramp.h"
 #include "engine/input.h"
@@ -29,6 +31,12 @@ constexpr int kOnlineX = 56, kOnlineY = 650;
 BITMAP* onlinePicture = nullptr;
 ImageElement onlineButton;
 RectangleShape onlineBox;
+// "Practice" answers it low on the right.
+constexpr int kPracticeId = 8;
+constexpr int kPracticeX = 712, kPracticeY = 650;
+BITMAP* practicePicture = nullptr;
+ImageElement practiceButton;
+RectangleShape practiceBox;
 
 // The promotional line runs right to left along the bottom and starts again
 // from the right once it is far off the left edge.
@@ -54,6 +62,14 @@ void ShowMenu(MusicTrack* track) {
     stage.AddElement(&onlineButton);
     stage.AddElement(&onlineBox);
   }
+  if (!practicePicture) practicePicture = MakeMenuButton("Practice");
+  if (practicePicture) {
+    practiceButton.Init(practicePicture, 0, 0, kPracticeX, kPracticeY, 256, 64, 1, "Practice");
+    practiceBox.Init(kPracticeId, makecol(255, 255, 255), makecol(0, 0, 0), 31, kPracticeX - 2, kPracticeY - 2,
+                     kPracticeX + 257, kPracticeY + 65, 1, "Practice");
+    stage.AddElement(&practiceButton);
+    stage.AddElement(&practiceBox);
+  }
   stage.AddElement(&promoLabel);
   stage.FadeIn(track);
 }
@@ -65,13 +81,17 @@ void HideMenu(MusicTrack* track) {
   stage.Hide(&onlineBox);
   if (onlinePicture) destroy_bitmap(onlinePicture);
   onlinePicture = nullptr;
+  stage.Hide(&practiceButton);
+  stage.Hide(&practiceBox);
+  if (practicePicture) destroy_bitmap(practicePicture);
+  practicePicture = nullptr;
   for (AnimatedSprite* word : kLogoWords) stage.RemoveElement(word);
   for (RectangleShape* box : kBoxes) stage.RemoveElement(box);
   for (ImageElement* button : kButtons) stage.RemoveElement(button);
   stage.RemoveElement(&splashPicture);
 }
 
-int RunMenu() {
+int RunMenu(int* practiceWave) {
   MusicTrack* track = OpenTrack(gameFolders.DataFile(kMenuTrackFile).c_str());
   PlayTrack(track, 65536, 255, 128);
   // The next game's token comes while the player chooses.
@@ -84,6 +104,7 @@ int RunMenu() {
   KeyGuard keys;
   keys.Arm();
   int result = kMenuPlay;
+  bool menuShown = true;
 
   auto openControls = [&] {
     HideMenu(track);
@@ -106,6 +127,22 @@ int RunMenu() {
     input.SetPadActsAsKeys(true);
     ShowMenu(track);
     keys.Arm();
+  };
+  // True when a wave was chosen: the menu ends and the practice game begins.
+  auto openPractice = [&] {
+    HideMenu(track);
+    const int wave = RunPracticeScreen(track);
+    input.SetPadActsAsKeys(true);
+    if (wave > 0) {
+      // Straight on to the game: the menu stays off the screen.
+      result = kMenuPractice;
+      if (practiceWave) *practiceWave = wave;
+      menuShown = false;
+      return true;
+    }
+    ShowMenu(track);
+    keys.Arm();
+    return false;
   };
 
   input.SetPadActsAsKeys(true);
@@ -137,6 +174,8 @@ int RunMenu() {
         case kOnlineId:
           openOnline();
           return false;
+        case kPracticeId:
+          return openPractice();
         default:
           break;
       }
@@ -156,6 +195,8 @@ int RunMenu() {
       case KEY_O:
         openOnline();
         return false;
+      case KEY_P:
+        return openPractice();
       case KEY_ENTER:
       case KEY_ENTER_PAD:
         result = kMenuPlay;
@@ -166,7 +207,7 @@ int RunMenu() {
   });
 
   input.SetPadActsAsKeys(false);
-  HideMenu(track);
+  if (menuShown) HideMenu(track);
   RampDownAndCloseTrack(track);
   return result;
 }

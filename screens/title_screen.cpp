@@ -133,10 +133,10 @@ void HideLogo() {
 
 }  // namespace
 
-void RunTitleScreen() {
+void RunTitleScreen(bool lastGameEnters) {
   // The last game's score enters the table at once (an equal score goes
   // below); its name is then typed into the new entry while the screen shows.
-  const int entry = InsertHighScore(game.score, LastReplayName());
+  const int entry = lastGameEnters ? InsertHighScore(game.score, LastReplayName()) : -1;
   bool typing = entry >= 0;
   entryBeingNamed = entry;
   NameEntryPrompt prompt;

@@ -2,8 +2,9 @@
 
 // The title screen: the title music, the logo sliding in, the high-score
 // table with the entry of a qualifying score; closes on a click or a key and
-// saves the table.
-void RunTitleScreen();
+// saves the table. After a practice game (`lastGameEnters` false) the table
+// takes no score.
+void RunTitleScreen(bool lastGameEnters = true);
 
 // The names of the title music and of the menu's.
 constexpr const char* kTitleTrackFile = "VeVarnHolt-CopperSky.mp3";

@@ -38,7 +38,7 @@ ctest --test-dir build-asan --output-on-failure -L server
 echo "== Fuzzing (short runs) =="
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKAV_FUZZ=ON -DKAV_SANITIZE=ON -DKAV_BUILD_ASSETS=OFF \
   -DKAV_BUILD_BENCH=OFF -DKAV_DATA_DIR="$PWD/build/game" > /dev/null
-cmake --build build-fuzz -j"$jobs" --target kav_fuzz_score_file kav_fuzz_name_entry kav_fuzz_data_file kav_fuzz_replay_file kav_fuzz_settings_file
+cmake --build build-fuzz -j"$jobs" --target kav_fuzz_score_file kav_fuzz_name_entry kav_fuzz_data_file kav_fuzz_replay_file kav_fuzz_settings_file kav_fuzz_record_file
 # The score server's reading of requests.
 cmake --build build-fuzz -j"$jobs" --target kav_fuzz_server_requests
 ctest --test-dir build-fuzz --output-on-failure -L fuzz

@@ -49,6 +49,7 @@ void RequireSound(const Settings& s, const std::vector<std::string>& problems) {
   fuzz::Require(Distinct(pad, 3), "three buttons, three actions");
   fuzz::Require(s.server.empty() || IsServerUrl(s.server), "no server or an http(s) address");
   fuzz::Require(s.onlineName.empty() || IsOnlineName(s.onlineName), "no online name or a listable one");
+  fuzz::Require(s.bestWave >= 1 && s.bestWave <= kLastWave, "a best wave of 1 to 20");
   fuzz::Require(problems.size() <= 40, "a few problem lines");
   for (const std::string& line : problems) {
     fuzz::Require(!line.empty() && line.size() <= 120, "a problem line is short");
@@ -85,7 +86,7 @@ const Known kEntries[] = {
     {"display", "fullscreen"}, {"display", "scale"}, {"display", "refresh"}, {"sound", "music"},   {"sound", "effects"},
     {"sound", "muted"},        {"controls", "up"},   {"controls", "down"}, {"controls", "left"},
     {"controls", "right"},     {"controls", "fire"}, {"controls", "bomb"}, {"gamepad", "fire"},
-    {"gamepad", "bomb"},       {"gamepad", "start"},
+    {"gamepad", "bomb"},       {"gamepad", "start"},    {"practice", "best_wave"},
 };
 constexpr int kEntryCount = sizeof kEntries / sizeof kEntries[0];
 

@@ -4,17 +4,22 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/data_index.h"
 #include "engine/graphics_engine.h"
 #include "entities/enemy_roster.h"
 #include "entities/entity.h"
 #include "entities/play_objects.h"
+#include "game/player_record.h"
 #include "game/waves.h"
 #include "scene/scene_objects.h"
 #include "scene/view.h"
 #include "screen_script.h"
 #include "screens/help_screen.h"
+#include "screens/record_page.h"
+#include "scene/stage.h"
+#include "scene/text_label.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -130,6 +135,62 @@ TEST_F(HelpScreenTest, ClosingTheScreenLogsNoRenderListComplaint) {
   });
   const std::string log = testing::internal::GetCapturedStdout();
   EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+}
+
+// Every text on the render list.
+void Texts(const Element* node, std::vector<std::string>& out) {
+  for (; node; node = node->GetRight()) {
+    if (auto* label = dynamic_cast<const TextLabel*>(node))
+      if (label->GetText()) out.push_back(label->GetText());
+    Texts(node->GetLeft(), out);
+  }
+}
+
+bool Shows(const std::string& text) {
+  std::vector<std::string> texts;
+  Texts(stage.Elements().Root(), texts);
+  for (const std::string& t : texts)
+    if (t == text) return true;
+  return false;
+}
+
+TEST_F(HelpScreenTest, RShowsTheRecordOverTheStoryAndAKeyComesBackToIt) {
+  playerRecord = PlayerRecord();
+  playerRecord.games = 3;
+  playerRecord.steps = 50 * 3725;
+  playerRecord.enemies = 120;
+  playerRecord.humansRescued = 4;
+  playerRecord.bestWave = 5;
+  bool hintShown = false, recordShown = false, storyBack = false;
+  int landersMeanwhile = -1;
+  Run([&](long w) {
+    if (w == 3) hintShown = Shows("R shows your record of all your games; any other key goes back to the menu");
+    if (w == 10) platform.Type(KEY_R);
+    if (w == 30) {
+      recordShown = Shows("Your record") && Shows("Games played") && Shows("3") && Shows("1:02:05") &&
+                    Shows("5  \"D O G F I G H T\"") && Shows("120") && Shows("4");
+      landersMeanwhile = ImplosionsOnList();
+      platform.Type(KEY_SPACE);
+    }
+    if (w == 40) {
+      storyBack = storyLabels[0].IsOnList() && !Shows("Your record");
+      platform.Type(KEY_SPACE);
+    }
+  });
+  EXPECT_TRUE(hintShown);
+  EXPECT_TRUE(recordShown);
+  EXPECT_EQ(landersMeanwhile, 5) << "the story's spawn-ins wait under the record";
+  EXPECT_TRUE(storyBack);
+  EXPECT_EQ(ElementsOnList(), 0);
+  playerRecord = PlayerRecord();
+}
+
+TEST_F(HelpScreenTest, ARecordWithoutGamesSaysSo) {
+  const std::vector<NumbersRow> rows = RecordRows(PlayerRecord());
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].value, "0");
+  EXPECT_EQ(rows[1].value, "0:00");
+  EXPECT_EQ(rows[2].value, "none yet");
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(MenuScreenTest, EscapeQuits) {
 
 TEST_F(MenuScreenTest, OtherKeysDoNothing) {
   const int result = Run([this](long w) {
-    const int others[] = {KEY_A, KEY_Q, KEY_SPACE, KEY_P, KEY_Y, KEY_F1, KEY_LEFT};
+    const int others[] = {KEY_A, KEY_Q, KEY_SPACE, KEY_W, KEY_Y, KEY_F1, KEY_LEFT};
     if (w >= 3 && w < 10) platform.Type(others[w - 3]);
     if (w == 20) platform.Type(KEY_ENTER);
   });

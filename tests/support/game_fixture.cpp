@@ -17,6 +17,7 @@
 #include "entities/entity.h"
 #include "game/controls.h"
 #include "game/game_flow.h"
+#include "game/game_numbers.h"
 #include "game/game_state.h"
 #include "game/screen_objects.h"
 #include "game/waves.h"
@@ -93,6 +94,7 @@ void ResetWorld() {
   DeleteEnemies();
   // A game's state afresh, as a new game has it before its first wave.
   game = GameState();
+  gameNumbers = GameNumbers();
   world->enemyFireInterval = 50;
   bestScore = 0;
 

@@ -80,3 +80,28 @@ TEST(CommandLineTest, ServerTakesAnHttpAddressForThisRun) {
   EXPECT_EQ(line.action, CommandLine::kPlay);
   EXPECT_EQ(line.server, "https://scores.example.org");
 }
+
+TEST(CommandLineTest, StatsGoesWithVerifyBeforeOrAfterItsFile) {
+  for (auto arguments : std::vector<std::vector<const char*>>{
+           {"--verify", "--stats", "game.replay"}, {"--verify", "game.replay", "--stats"},
+           {"--stats", "--verify", "game.replay"}, {"--verify=game.replay", "--stats"}}) {
+    std::vector<const char*> argv = {"vevarnholt"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const CommandLine line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(line.action, CommandLine::kVerify) << arguments[0] << " " << arguments[1];
+    EXPECT_EQ(line.file, "game.replay");
+    EXPECT_TRUE(line.stats);
+  }
+  EXPECT_FALSE(Parse({"--verify", "game.replay"}).stats);
+  // A file of that name is still reached with the equals sign.
+  const CommandLine odd = Parse({"--verify=--stats"});
+  EXPECT_EQ(odd.file, "--stats");
+  EXPECT_FALSE(odd.stats);
+  for (auto wrong : std::vector<std::vector<const char*>>{
+           {"--stats"}, {"--replay", "a", "--stats"}, {"--verify", "--stats"}, {"--stats=1", "--verify", "a"}}) {
+    std::vector<const char*> argv = {"vevarnholt"};
+    argv.insert(argv.end(), wrong.begin(), wrong.end());
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(argv.size()), argv.data()).action, CommandLine::kUsageError)
+        << wrong[0];
+  }
+}

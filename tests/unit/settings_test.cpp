@@ -57,6 +57,7 @@ Settings Chosen() {
   s.padStart = 12;
   s.server = "http://scores.example.org:8470";
   s.onlineName = "Ann #1";
+  s.bestWave = 13;
   return s;
 }
 
