@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <ctime>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <pqxx/pqxx>
@@ -264,8 +265,10 @@ std::vector<uint8_t> GenuineReplay(uint32_t seed, uint32_t steps) {
     ScratchFolder folder;
     const std::string file = folder.Path() + "/demo.replay";
     std::string out, err;
+    // Dated now, as a game just played is: the outbox keeps a game only for
+    // a day after its date.
     if (RunProgram({KAV_TEST_DEMOGEN, KAV_TEST_GAME_DATA, file, "--seed", std::to_string(seed), "--steps",
-                    std::to_string(steps)},
+                    std::to_string(steps), "--date", std::to_string(static_cast<long long>(std::time(nullptr)))},
                    &out, &err) != 0)
       Fail("the demo pilot failed: " + err);
     const std::string content = ReadFile(file);
