@@ -110,8 +110,6 @@ void AllegroPlatform::StopSample(SAMPLE* sample) {
 void AllegroPlatform::Present(BITMAP* frame) { PresentChanges(frame, nullptr); }
 
 void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) {
-  // The frame before must be out of the shared picture before this one goes in.
-  presenter_.WaitUntilShown();
   const ScreenRows rows = writer_.Write(frame, shown);
   if (presenter_.Active())
     presenter_.Present(rows.top, rows.bottom);

@@ -152,24 +152,9 @@ bool X11Presenter::Attach(const PictureArea& picture, std::string* why) {
   if (!image || image->bytes_per_line != screenImage->bytes_per_line || image->bits_per_pixel != 32)
     return Fail(why, "the screen's picture cannot be shared");
 
-  Bool sharedPixmaps = False;
-  int shmMajor = 0, shmMinor = 0;
-  if (shm_ && XShmQueryVersion(dpy, &shmMajor, &shmMinor, &sharedPixmaps) && sharedPixmaps &&
-      XShmPixmapFormat(dpy) == ZPixmap) {
-    sharedPixmap_ = XShmCreatePixmap(dpy, window_, image->data, static_cast<XShmSegmentInfo*>(shm_), image->width,
-                                     image->height, attributes.depth);
-    XSync(dpy, False);
-    if (ownErrors) {
-      // Refused after all: the pixmaps of the server's own, below.
-      sharedPixmap_ = 0;
-      ownErrors = 0;
-    }
-  }
-  if (!sharedPixmap_) {
-    for (unsigned long& pixmap : pixmaps_)
-      pixmap = XCreatePixmap(dpy, window_, picture.width, picture.height, attributes.depth);
-    gc_ = XCreateGC(dpy, pixmaps_[0], 0, nullptr);
-  }
+  for (unsigned long& pixmap : pixmaps_)
+    pixmap = XCreatePixmap(dpy, window_, picture.width, picture.height, attributes.depth);
+  gc_ = XCreateGC(dpy, pixmaps_[0], 0, nullptr);
   updateRegion_ = XFixesCreateRegion(dpy, nullptr, 0);
   eventContext_ = XPresentSelectInput(dpy, window_, PresentCompleteNotifyMask | PresentIdleNotifyMask);
   XSync(dpy, False);
@@ -203,8 +188,6 @@ void X11Presenter::Release() {
     if (pixmap) XFreePixmap(dpy, pixmap);
     pixmap = 0;
   }
-  if (sharedPixmap_) XFreePixmap(dpy, sharedPixmap_);
-  sharedPixmap_ = 0;
   if (gc_) XFreeGC(dpy, static_cast<GC>(gc_));
   gc_ = nullptr;
   if (updateRegion_) XFixesDestroyRegion(dpy, updateRegion_);
@@ -277,27 +260,18 @@ void X11Presenter::AskForRefresh() {
   XFlush(Dpy(display_));
 }
 
-bool X11Presenter::WaitForAnswer(long long deadline) {
-  Display* dpy = Dpy(display_);
-  while (!HandleEvents()) {
-    const long long left = deadline - NowNs();
-    if (left <= 0) return false;
-    pollfd fd = {ConnectionNumber(dpy), POLLIN, 0};
-    poll(&fd, 1, static_cast<int>((left + 999999) / 1000000));
-  }
-  return true;
-}
-
-void X11Presenter::WaitUntilShown() {
-  // Only the shared picture is read by the server after the frame is handed over.
-  if (!active_ || !sharedPixmap_ || waitingFor_ == 0 || waitingFor_ != lastPresented_) return;
-  WaitForAnswer(NowNs() + kAnswerWaitMs * 1000000LL);
-}
-
 long long X11Presenter::WaitForRefresh() {
   if (!active_) return 0;
   if (waitingFor_ == 0) AskForRefresh();
-  if (!WaitForAnswer(NowNs() + kAnswerWaitMs * 1000000LL)) {
+  Display* dpy = Dpy(display_);
+  const long long deadline = NowNs() + kAnswerWaitMs * 1000000LL;
+  while (!HandleEvents()) {
+    const long long left = deadline - NowNs();
+    if (left <= 0) break;
+    pollfd fd = {ConnectionNumber(dpy), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>((left + 999999) / 1000000));
+  }
+  if (waitingFor_ != 0) {
     // No answer: carry on by the clock; a late answer is still read.
     waitingFor_ = 0;
     if (++missedAnswers_ >= kMissedAnswersToGiveUp) {
@@ -330,23 +304,10 @@ void X11Presenter::Present(int top, int bottom) {
     if (waitingFor_ == 0) AskForRefresh();
     return;
   }
-  unshown_.Add(first, last);
-  HandleEvents();
-  const uint64_t target = waitingFor_ == 0 && targetKnown_ ? target_ : 0;
-  if (sharedPixmap_) {
-    // The whole screen is the pixmap; only the rows not yet shown are copied.
-    XRectangle update = {static_cast<short>(picture_.x), static_cast<short>(picture_.y + unshown_.top),
-                         static_cast<unsigned short>(picture_.width),
-                         static_cast<unsigned short>(unshown_.bottom - unshown_.top + 1)};
-    XFixesSetRegion(dpy, updateRegion_, &update, 1);
-    lastPresented_ = ++serial_;
-    XPresentPixmap(dpy, window_, sharedPixmap_, lastPresented_, None, updateRegion_, 0, 0, None, None, None, 0,
-                   target, 0, 0, nullptr, 0);
-    waitingFor_ = lastPresented_;
-    XFlush(dpy);
-    return;
-  }
   for (Band& stale : stale_) stale.Add(first, last);
+  unshown_.Add(first, last);
+
+  HandleEvents();
   int pixmap = IdlePixmap();
   if (pixmap < 0) {
     // Both still with the server: wait a moment for one.
@@ -379,6 +340,7 @@ void X11Presenter::Present(int top, int bottom) {
   XRectangle update = {0, static_cast<short>(unshown_.top), static_cast<unsigned short>(picture_.width),
                        static_cast<unsigned short>(unshown_.bottom - unshown_.top + 1)};
   XFixesSetRegion(dpy, updateRegion_, &update, 1);
+  const uint64_t target = waitingFor_ == 0 && targetKnown_ ? target_ : 0;
   lastPresented_ = ++serial_;
   XPresentPixmap(dpy, window_, pixmaps_[pixmap], lastPresented_, None, updateRegion_, picture_.x, picture_.y, None,
                  None, None, 0, target, 0, 0, nullptr, 0);

@@ -6,10 +6,9 @@
 // The library keeps its screen as a picture in shared memory that the X
 // server can read; the game writes its enlarged frames there. This presenter
 // has an X connection of its own (the library's belongs to the library's
-// thread). Where the server can make a pixmap of shared memory, that picture
-// itself is the pixmap presented, and the server copies each frame once, at
-// the refresh; elsewhere the rows that changed are copied into one of two
-// pixmaps of the server's first. The library still repaints its window from
+// thread), copies the rows that changed from that shared picture into one of
+// two pixmaps of the server's, and presents the pixmap on the library's
+// window at the picture's place. The library still repaints its window from
 // the same picture when the desktop uncovers it, so what it paints is the
 // game's latest frame.
 //
@@ -51,10 +50,6 @@ class X11Presenter {
   // without waiting. With nothing changed only the refresh is asked for.
   void Present(int top, int bottom);
 
-  // Waits (a moment at most) until the frame handed over last has been
-  // copied out of the shared picture, so that the next may be written there.
-  void WaitUntilShown();
-
   // The display's refresh as measured (0 until known).
   double RefreshHz() const;
 
@@ -67,8 +62,6 @@ class X11Presenter {
   bool Fail(std::string* why, const char* reason);
   // Reads every event waiting; true once the completion of `serial_` is in.
   bool HandleEvents();
-  // Waits for the completion of `waitingFor_` until `deadline`; true when it came.
-  bool WaitForAnswer(long long deadline);
   void HandleEvent(void* event);
   void AskForRefresh();
   int IdlePixmap() const;
@@ -80,8 +73,6 @@ class X11Presenter {
   unsigned long window_ = 0;
   int presentOpcode_ = 0;
   unsigned long eventContext_ = 0;
-  // The library's picture itself as a pixmap of the server's (0: none).
-  unsigned long sharedPixmap_ = 0;
   unsigned long pixmaps_[2] = {0, 0};
   bool busy_[2] = {false, false};
   // Rows of each pixmap older than the shared picture (picture rows).
