@@ -290,6 +290,7 @@ bool SharpScaler::Configure(int sourceWidth, int sourceHeight, int destWidth, in
   BuildAxis(sourceWidth, destWidth, columns_);
   BuildAxis(sourceHeight, destHeight, rows_);
   columnsBlend_ = std::any_of(columns_.weight.begin(), columns_.weight.end(), [](int16_t w) { return w != 0; });
+  columnsAsTheyAre_ = destWidth == sourceWidth;
 
   firstReader_.assign(sourceHeight, destHeight);
   lastReader_.assign(sourceHeight, -1);
@@ -357,9 +358,13 @@ void SharpScaler::DestinationRowsOf(int firstSource, int lastSource, int* first,
 
 const uint32_t* SharpScaler::ConvertedRow(const BITMAP* frame, int row) {
   if (convertedRow_ == row) return converted_.data();
-  const uint16_t* from = reinterpret_cast<const uint16_t*>(frame->line[row]);
-  uint32_t* to = converted_.data();
   convertedRow_ = row;
+  ConvertRow(frame, row, converted_.data());
+  return converted_.data();
+}
+
+void SharpScaler::ConvertRow(const BITMAP* frame, int row, uint32_t* to) const {
+  const uint16_t* from = reinterpret_cast<const uint16_t*>(frame->line[row]);
   if (!arithmetic_)
     ConvertRowByTable(from, to, sourceWidth_, table_.data());
 #ifdef SHARP_SCALER_AVX2
@@ -368,7 +373,6 @@ const uint32_t* SharpScaler::ConvertedRow(const BITMAP* frame, int row) {
 #endif
   else
     ConvertRowByArithmetic(from, to, sourceWidth_);
-  return to;
 }
 
 void SharpScaler::WidenRow(const uint32_t* converted, uint32_t* to, bool toScreen) const {
@@ -441,6 +445,9 @@ bool SharpScaler::Scale(const BITMAP* frame, BITMAP* target, int targetX, int ta
       BlendRows(above, WidenedRow(frame, row + 1, row), weight, to);
     } else if (columnsBlend_) {
       CopyRow(WidenedRow(frame, row, -1), to);
+    } else if (columnsAsTheyAre_) {
+      // The picture's own width: each row converted straight into the screen.
+      ConvertRow(frame, row, to);
     } else {
       // Whole columns are only repeated, as cheap to redo as to copy.
       WidenRow(ConvertedRow(frame, row), to, true);

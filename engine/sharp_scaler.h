@@ -85,6 +85,7 @@ class SharpScaler {
   const uint32_t* WidenedRow(const BITMAP* frame, int row, int keep);
   // The converted source row `row`, converted again only for another row.
   const uint32_t* ConvertedRow(const BITMAP* frame, int row);
+  void ConvertRow(const BITMAP* frame, int row, uint32_t* to) const;
   // Into the row cache, or (`toScreen`) into the target.
   void WidenRow(const uint32_t* converted, uint32_t* to, bool toScreen) const;
   void CopyRow(const uint32_t* from, uint32_t* to) const;
@@ -94,6 +95,8 @@ class SharpScaler {
   int destWidth_ = 0, destHeight_ = 0;
   Axis columns_, rows_;
   bool columnsBlend_ = false;
+  // As many columns as the frame has: nothing to widen.
+  bool columnsAsTheyAre_ = false;
   // Whether the vector code writes the screen with plain stores rather than
   // streaming ones (see kPlainStoresUpTo).
   bool plainStores_ = false;
