@@ -137,6 +137,17 @@ class Screen:
         data = self.map[start:start + self.stride]
         return [(data[c + 2], data[c + 1], data[c]) for c in self.columns[x0:x1]]
 
+    def brightest_row(self, y, x0, x1):
+        # As row(), each pixel the brightest of the screen rows around the one
+        # showing it: a line one game pixel high may fall between two screen
+        # rows of an enlarged picture and show blended on both.
+        rows = []
+        for dy in (-1, 0, 1):
+            start = self.base + min(max(self.rows[y] + dy, 0), self.height - 1) * self.stride
+            data = self.map[start:start + self.stride]
+            rows.append([(data[c + 2], data[c + 1], data[c]) for c in self.columns[x0:x1]])
+        return [max(pixels, key=sum) for pixels in zip(*rows)]
+
     def count(self, x0, y0, x1, y1, test):
         return sum(1 for y in range(y0, y1) for p in self.row(y, x0, x1) if test(*p))
 
@@ -166,9 +177,12 @@ def lit(s):
 
 
 def menu(s):
-    # The top edges of the Play and Help boxes, lit in one colour.
-    for test in (white, red):
-        if s.count(382, 348, 642, 349, test) >= 250 and s.count(382, 548, 642, 549, test) >= 250:
+    # The top edges of the Play and Help boxes, lit in one colour (blended,
+    # on an enlarged picture, down to two thirds of it).
+    whitish = lambda r, g, b: r >= 150 and g >= 150 and b >= 150
+    reddish = lambda r, g, b: r >= 150 and g <= 90 and b <= 90
+    for test in (whitish, reddish):
+        if all(sum(1 for p in s.brightest_row(y, 382, 642) if test(*p)) >= 250 for y in (348, 548)):
             return True
     return False
 

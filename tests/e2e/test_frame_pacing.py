@@ -61,26 +61,37 @@ class FramePacingTest(unittest.TestCase):
             out.write(result.stdout.decode())
         return frames
 
-    def check(self, hz):
+    def check(self, hz, late_allowed=0):
+        """`late_allowed`: refreshes that may show the frame before again (a
+        frame handed over too late for its refresh); the one after it then
+        moves twice as far."""
         frames = self.fly_and_count(hz)
         steady = [f for f in frames if STEADY_FROM <= f[0] <= STEADY_UNTIL]
         seconds = STEADY_UNTIL - STEADY_FROM
-        self.assertGreaterEqual(len(steady), hz * seconds * 0.95, "a new frame at every refresh")
-        self.assertLessEqual(len(steady), hz * seconds * 1.05 + 1, "no more frames than refreshes")
+        self.assertGreaterEqual(len(steady), hz * seconds - 1 - late_allowed, "a new frame at every refresh")
+        self.assertLessEqual(len(steady), hz * seconds + 2, "no more frames than refreshes")
         shifts = [f[1] for f in steady]
         expected = 800.0 / hz
-        self.assertNotIn(0, shifts, "no frame repeats the one before")
-        self.assertTrue(all(abs(s - expected) <= 1.5 for s in shifts),
+        self.assertNotIn(0, shifts, "no frame shows the same picture as the one before")
+        late = [s for s in shifts if abs(s - 2 * expected) <= 1.5]
+        self.assertLessEqual(len(late), late_allowed, "frames late for their refresh: %s" % shifts)
+        even = [s for s in shifts if abs(s - 2 * expected) > 1.5]
+        self.assertTrue(all(abs(s - expected) <= 1.5 for s in even),
                         "every frame moves the landscape about %.1f px: %s" % (expected, shifts))
-        self.assertAlmostEqual(statistics.mean(shifts), expected, delta=0.4)
-        self.assertLess(statistics.pstdev(shifts), 0.8, "the movement's spread is small")
+        self.assertAlmostEqual(statistics.mean(even), expected, delta=0.4)
+        self.assertLess(statistics.pstdev(even), 0.8, "the movement's spread is small")
         self.assertTrue(all(f[2] < 8 for f in steady), "each frame is the one before, moved")
 
     def test_sixty_refreshes_a_second(self):
         self.check(60)
 
     def test_a_hundred_and_forty_four_refreshes_a_second(self):
-        self.check(144)
+        # Xvfb's simulated display counts a refresh as begun half way through
+        # the one before, so a frame has half a refresh (3.5 ms here) to be
+        # handed over after the display says the last one was shown; a busy
+        # moment of the X server or of this machine makes one late now and
+        # then, which a real display's whole refresh would not.
+        self.check(144, late_allowed=2)
 
 
 if __name__ == "__main__":
