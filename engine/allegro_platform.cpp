@@ -110,6 +110,8 @@ void AllegroPlatform::StopSample(SAMPLE* sample) {
 void AllegroPlatform::Present(BITMAP* frame) { PresentChanges(frame, nullptr); }
 
 void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) {
+  // The frame before must be out of the presenter's picture before this one goes in.
+  presenter_.WaitUntilShown();
   const ScreenRows rows = writer_.Write(frame, shown);
   if (presenter_.Active())
     presenter_.Present(rows.top, rows.bottom);
@@ -165,6 +167,7 @@ void AllegroPlatform::AfterModeChange() {
   if (refresh_ == RefreshMode::kDisplay) {
     std::string why = "the screen is not written directly";
     const bool presenting = writer_.WritesDirectly() && presenter_.Attach(mode_.picture, &why);
+    if (presenting) writer_.WriteInto(presenter_.OwnPicture());
     // Said once, and again only when it changes.
     if (!presenterReported_ || !presenting) {
       Log(presenting ? "GraphicsEngine: frames presented at the display's refresh\n"
@@ -236,8 +239,10 @@ long long AllegroPlatform::WaitForRefresh() {
   long long shownAt = 0;
   if (presenter_.Active()) {
     shownAt = presenter_.WaitForRefresh();
-    if (!presenter_.Active())
+    if (!presenter_.Active()) {
       Log("GraphicsEngine: the display stopped answering; frames at 60 a second by the game's clock\n");
+      writer_.WriteInto(PixelRows());
+    }
   }
   if (shownAt == 0) shownAt = WaitForOwnRefresh();
   // The 100 ms tick and the frames owed follow the monotonic clock.

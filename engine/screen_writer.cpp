@@ -58,7 +58,13 @@ WIDER_WHERE_AVAILABLE void ConvertAndDoubleRowByArithmetic(const uint16_t* from,
 }
 }  // namespace
 
+void ScreenWriter::WriteInto(const PixelRows& own) {
+  own_ = own.width == picture_.width && own.height == picture_.height ? own : PixelRows();
+  current_ = false;
+}
+
 void ScreenWriter::Attach(BITMAP* screen, const PictureArea& picture) {
+  own_ = PixelRows();
   screen_ = screen;
   picture_ = picture;
   current_ = false;
@@ -148,7 +154,9 @@ ScreenRows ScreenWriter::WriteRows(BITMAP* frame, int top, int rows) {
   written.top = picture_.y + first;
   written.bottom = picture_.y + last;
   const int depth = bitmap_color_depth(screen_);
-  if (direct_) {
+  if (own_.pixels) {
+    scaler_.Scale(frame, own_, 0, 0, first, last);
+  } else if (direct_) {
     scaler_.Scale(frame, screen_, picture_.x, picture_.y, first, last);
   } else if (depth == 16) {
     // The library's own copy, which sends what it drew.

@@ -45,6 +45,10 @@ class ScreenWriter {
   // True when frames are written into the library's screen memory, which a
   // presenter can then send itself.
   bool WritesDirectly() const { return direct_; }
+  // Frames go into a picture of the presenter's own instead (the picture's
+  // size, its rows the picture's), or (no pixels) into the screen again; the
+  // next frame goes out whole.
+  void WriteInto(const PixelRows& own);
   // Writes the frame into the screen, the whole of it or (when `shown` holds
   // what the screen shows now) only what differs; returns the screen's rows
   // written. A screen the library draws to itself has them sent already.
@@ -94,6 +98,7 @@ class ScreenWriter {
   bool current_ = false;
   bool scalerReady_ = false;
   SharpScaler scaler_;
+  PixelRows own_;
   RLE_SPRITE* updateSprite_ = nullptr;
   std::vector<uint32_t> table_;
   bool arithmetic_ = false;

@@ -432,12 +432,35 @@ bool SharpScaler::Scale(const BITMAP* frame, BITMAP* target, int targetX, int ta
   if (frame->w != sourceWidth_ || frame->h != sourceHeight_) return false;
   if (targetX < 0 || targetY < 0 || targetX > target->w - destWidth_ || targetY > target->h - destHeight_)
     return false;
+  ScaleRows(
+      frame, [&](int i) { return reinterpret_cast<uint32_t*>(target->line[targetY + i]) + targetX; }, firstDest,
+      lastDest);
+  return true;
+}
+
+bool SharpScaler::Scale(const BITMAP* frame, const PixelRows& target, int targetX, int targetY, int firstDest,
+                        int lastDest) {
+  if (!Configured() || !frame || !target.pixels) return false;
+  if (bitmap_color_depth(const_cast<BITMAP*>(frame)) != 16) return false;
+  if (frame->w != sourceWidth_ || frame->h != sourceHeight_) return false;
+  if (targetX < 0 || targetY < 0 || targetX > target.width - destWidth_ || targetY > target.height - destHeight_ ||
+      target.pitch < static_cast<long>(target.width) * 4)
+    return false;
+  ScaleRows(
+      frame,
+      [&](int i) { return reinterpret_cast<uint32_t*>(target.pixels + target.pitch * (targetY + i)) + targetX; },
+      firstDest, lastDest);
+  return true;
+}
+
+template <typename RowOf>
+void SharpScaler::ScaleRows(const BITMAP* frame, RowOf rowOf, int firstDest, int lastDest) {
   firstDest = std::max(firstDest, 0);
   lastDest = std::min(lastDest, destHeight_ - 1);
   // The frame has changed since the last call.
   convertedRow_ = cached_[0] = cached_[1] = -1;
   for (int i = firstDest; i <= lastDest; ++i) {
-    uint32_t* to = reinterpret_cast<uint32_t*>(target->line[targetY + i]) + targetX;
+    uint32_t* to = rowOf(i);
     const int row = rows_.first[i];
     const int weight = rows_.weight[i];
     if (weight) {
@@ -456,5 +479,4 @@ bool SharpScaler::Scale(const BITMAP* frame, BITMAP* target, int targetX, int ta
 #ifdef SHARP_SCALER_AVX2
   if (vector_) FinishStreaming();
 #endif
-  return true;
 }

@@ -30,6 +30,14 @@
 
 struct BITMAP;
 
+// A 32-bit picture in memory the library does not own (shared with the X
+// server): its first pixel, the bytes from one row to the next, its size.
+struct PixelRows {
+  uint8_t* pixels = nullptr;
+  long pitch = 0;
+  int width = 0, height = 0;
+};
+
 class SharpScaler {
  public:
   // The largest picture side handled; larger sizes are refused by Configure.
@@ -62,6 +70,8 @@ class SharpScaler {
   // Only those rows and the picture's own columns are written. False, writing
   // nothing, when the frame or the target doesn't fit the configuration.
   bool Scale(const BITMAP* frame, BITMAP* target, int targetX, int targetY, int firstDest, int lastDest);
+  // The same into a picture of plain rows.
+  bool Scale(const BITMAP* frame, const PixelRows& target, int targetX, int targetY, int firstDest, int lastDest);
 
   // The AVX2 code is used where the processor has it; this turns it off (and
   // on again) so that both can be compared. Returns whether it is now in use.
@@ -85,6 +95,9 @@ class SharpScaler {
   const uint32_t* WidenedRow(const BITMAP* frame, int row, int keep);
   // The converted source row `row`, converted again only for another row.
   const uint32_t* ConvertedRow(const BITMAP* frame, int row);
+  // The rows, once the target is known to fit.
+  template <typename RowOf>
+  void ScaleRows(const BITMAP* frame, RowOf rowOf, int firstDest, int lastDest);
   void ConvertRow(const BITMAP* frame, int row, uint32_t* to) const;
   // Into the row cache, or (`toScreen`) into the target.
   void WidenRow(const uint32_t* converted, uint32_t* to, bool toScreen) const;

@@ -8,7 +8,11 @@
 #include <poll.h>
 #include <time.h>
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 // The first members of the library's own X11 state, laid out as in every
@@ -26,6 +30,9 @@ struct LibraryX11Head {
   XImage* ximage;
 };
 extern LibraryX11Head _xwin;
+// What the library calls to paint a part of its window from its picture
+// (when the desktop uncovers it).
+extern void (*_xwin_window_redrawer)(int, int, int, int);
 }
 
 namespace {
@@ -56,6 +63,14 @@ int OnXError(Display* display, XErrorEvent* error) {
 }
 
 Display* Dpy(_XDisplay* display) { return reinterpret_cast<Display*>(display); }
+
+// While frames go out from the presenter's own picture, the library's is
+// black: a part of the window uncovered is left to the window's black
+// background and the presenter shows the whole picture again. Called on the
+// library's thread.
+std::atomic<bool> uncovered{false};
+void (*libraryRedrawer)(int, int, int, int) = nullptr;
+void OnUncovered(int, int, int, int) { uncovered = true; }
 
 }  // namespace
 
@@ -114,8 +129,18 @@ bool X11Presenter::Attach(const PictureArea& picture, std::string* why) {
   if (!XGetWindowAttributes(dpy, library.window, &attributes)) return Fail(why, "the window cannot be read");
   window_ = library.window;
 
-  // Our own view of the library's picture: its shared memory when it has
-  // some, else its bytes sent over the connection.
+  if (MakeOwnPicture(picture, attributes.depth)) {
+    updateRegion_ = XFixesCreateRegion(dpy, nullptr, 0);
+    eventContext_ = XPresentSelectInput(dpy, window_, PresentCompleteNotifyMask | PresentIdleNotifyMask);
+    XSync(dpy, False);
+    if (ownErrors) return Fail(why, "the X server refused the presenting window");
+    libraryRedrawer = _xwin_window_redrawer;
+    _xwin_window_redrawer = OnUncovered;
+    return Begin(picture);
+  }
+
+  // Else the library's own picture, copied into pixmaps of the server's: its
+  // shared memory when it has some, else its bytes sent over the connection.
   XImage* image = nullptr;
   const XShmSegmentInfo* theirs = reinterpret_cast<const XShmSegmentInfo*>(screenImage->obdata);
   if (theirs && XShmQueryExtension(dpy)) {
@@ -159,8 +184,12 @@ bool X11Presenter::Attach(const PictureArea& picture, std::string* why) {
   eventContext_ = XPresentSelectInput(dpy, window_, PresentCompleteNotifyMask | PresentIdleNotifyMask);
   XSync(dpy, False);
   if (ownErrors) return Fail(why, "the X server refused the presenting window");
+  return Begin(picture);
+}
 
+bool X11Presenter::Begin(const PictureArea& picture) {
   picture_ = picture;
+  uncovered = false;
   for (int i = 0; i < 2; ++i) {
     busy_[i] = false;
     stale_[i] = Band();
@@ -173,6 +202,48 @@ bool X11Presenter::Attach(const PictureArea& picture, std::string* why) {
   missedAnswers_ = 0;
   grid_.Restart();
   active_ = true;
+  return true;
+}
+
+// A picture of the presenter's own in shared memory the server may write,
+// made a pixmap of the server's: each frame is written there and copied to
+// the window once, at the refresh.
+bool X11Presenter::MakeOwnPicture(const PictureArea& picture, int depth) {
+  Display* dpy = Dpy(display_);
+  Bool sharedPixmaps = False;
+  int major = 0, minor = 0;
+  if (!XShmQueryVersion(dpy, &major, &minor, &sharedPixmaps) || !sharedPixmaps || XShmPixmapFormat(dpy) != ZPixmap)
+    return false;
+  const long pitch = static_cast<long>(picture.width) * 4;
+  XShmSegmentInfo* shm = new XShmSegmentInfo();
+  shm->shmid = shmget(IPC_PRIVATE, static_cast<size_t>(pitch) * picture.height, IPC_CREAT | 0600);
+  shm->shmaddr = shm->shmid >= 0 ? static_cast<char*>(shmat(shm->shmid, nullptr, 0)) : reinterpret_cast<char*>(-1);
+  shm->readOnly = False;
+  bool made = shm->shmaddr != reinterpret_cast<char*>(-1) && XShmAttach(dpy, shm);
+  if (made) {
+    XSync(dpy, False);
+    made = ownErrors == 0;
+  }
+  // Gone once both sides let go, whatever ends the program.
+  if (shm->shmid >= 0) shmctl(shm->shmid, IPC_RMID, nullptr);
+  if (made) {
+    ownPixmap_ = XShmCreatePixmap(dpy, window_, shm->shmaddr, shm, picture.width, picture.height, depth);
+    XSync(dpy, False);
+    made = ownErrors == 0;
+    if (!made) ownPixmap_ = 0;
+  }
+  if (!made) {
+    if (shm->shmaddr != reinterpret_cast<char*>(-1)) shmdt(shm->shmaddr);
+    delete shm;
+    XSync(dpy, False);
+    ownErrors = 0;
+    return false;
+  }
+  ownShm_ = shm;
+  ownPicture_.pixels = reinterpret_cast<uint8_t*>(shm->shmaddr);
+  ownPicture_.pitch = pitch;
+  ownPicture_.width = picture.width;
+  ownPicture_.height = picture.height;
   return true;
 }
 
@@ -190,6 +261,21 @@ void X11Presenter::Release() {
   }
   if (gc_) XFreeGC(dpy, static_cast<GC>(gc_));
   gc_ = nullptr;
+  if (ownPixmap_) {
+    XFreePixmap(dpy, ownPixmap_);
+    ownPixmap_ = 0;
+    // The library paints its window itself again.
+    _xwin_window_redrawer = libraryRedrawer;
+  }
+  if (ownShm_) {
+    XShmSegmentInfo* shm = static_cast<XShmSegmentInfo*>(ownShm_);
+    XShmDetach(dpy, shm);
+    XSync(dpy, False);
+    shmdt(shm->shmaddr);
+    delete shm;
+    ownShm_ = nullptr;
+  }
+  ownPicture_ = PixelRows();
   if (updateRegion_) XFixesDestroyRegion(dpy, updateRegion_);
   updateRegion_ = 0;
   if (shm_) XShmDetach(dpy, static_cast<XShmSegmentInfo*>(shm_));
@@ -260,18 +346,30 @@ void X11Presenter::AskForRefresh() {
   XFlush(Dpy(display_));
 }
 
-long long X11Presenter::WaitForRefresh() {
-  if (!active_) return 0;
-  if (waitingFor_ == 0) AskForRefresh();
+void X11Presenter::WaitUntilShown() {
+  // Only the presenter's own picture is read by the server after the frame
+  // is handed over.
+  if (!active_ || !ownPixmap_ || waitingFor_ == 0 || waitingFor_ != lastPresented_) return;
+  WaitForAnswer(NowNs() + kAnswerWaitMs * 1000000LL);
+}
+
+bool X11Presenter::WaitForAnswer(long long deadline) {
   Display* dpy = Dpy(display_);
-  const long long deadline = NowNs() + kAnswerWaitMs * 1000000LL;
   while (!HandleEvents()) {
     const long long left = deadline - NowNs();
-    if (left <= 0) break;
+    if (left <= 0) return false;
     pollfd fd = {ConnectionNumber(dpy), POLLIN, 0};
     poll(&fd, 1, static_cast<int>((left + 999999) / 1000000));
   }
-  if (waitingFor_ != 0) {
+  return true;
+}
+
+long long X11Presenter::WaitForRefresh() {
+  if (!active_) return 0;
+  // Uncovered while nothing changed: the picture as it stands, again.
+  if (ownPixmap_ && uncovered && waitingFor_ == 0) Present(1, 0);
+  if (waitingFor_ == 0) AskForRefresh();
+  if (!WaitForAnswer(NowNs() + kAnswerWaitMs * 1000000LL)) {
     // No answer: carry on by the clock; a late answer is still read.
     waitingFor_ = 0;
     if (++missedAnswers_ >= kMissedAnswersToGiveUp) {
@@ -296,18 +394,34 @@ int X11Presenter::IdlePixmap() const {
 void X11Presenter::Present(int top, int bottom) {
   if (!active_) return;
   Display* dpy = Dpy(display_);
-  const int first = std::max(top - picture_.y, 0);
-  const int last = std::min(bottom - picture_.y, picture_.height - 1);
+  int first = std::max(top - picture_.y, 0);
+  int last = std::min(bottom - picture_.y, picture_.height - 1);
+  if (ownPixmap_ && uncovered.exchange(false)) {
+    first = 0;
+    last = picture_.height - 1;
+  }
   if (first > last) {
     // Nothing new: the display's clock is still wanted.
     HandleEvents();
     if (waitingFor_ == 0) AskForRefresh();
     return;
   }
-  for (Band& stale : stale_) stale.Add(first, last);
   unshown_.Add(first, last);
-
   HandleEvents();
+  if (ownPixmap_) {
+    // Only the rows not shown yet are copied to the window.
+    XRectangle update = {0, static_cast<short>(unshown_.top), static_cast<unsigned short>(picture_.width),
+                         static_cast<unsigned short>(unshown_.bottom - unshown_.top + 1)};
+    XFixesSetRegion(dpy, updateRegion_, &update, 1);
+    const uint64_t target = waitingFor_ == 0 && targetKnown_ ? target_ : 0;
+    lastPresented_ = ++serial_;
+    XPresentPixmap(dpy, window_, ownPixmap_, lastPresented_, None, updateRegion_, picture_.x, picture_.y, None,
+                   None, None, 0, target, 0, 0, nullptr, 0);
+    waitingFor_ = lastPresented_;
+    XFlush(dpy);
+    return;
+  }
+  for (Band& stale : stale_) stale.Add(first, last);
   int pixmap = IdlePixmap();
   if (pixmap < 0) {
     // Both still with the server: wait a moment for one.

@@ -3,14 +3,15 @@
 // shown whole at that refresh (no tearing), and the server says when each
 // refresh happened, which times the frames drawn for the ones to come.
 //
-// The library keeps its screen as a picture in shared memory that the X
-// server can read; the game writes its enlarged frames there. This presenter
-// has an X connection of its own (the library's belongs to the library's
-// thread), copies the rows that changed from that shared picture into one of
-// two pixmaps of the server's, and presents the pixmap on the library's
-// window at the picture's place. The library still repaints its window from
-// the same picture when the desktop uncovers it, so what it paints is the
-// game's latest frame.
+// The presenter has an X connection of its own (the library's belongs to the
+// library's thread). Where the server makes pixmaps of shared memory, it keeps
+// a picture of its own there, the picture's size: the game writes each
+// enlarged frame into it, and the server copies it to the window once, at the
+// refresh; a part of the window the desktop uncovers is shown again from it.
+// Elsewhere the game writes into the library's own screen picture (shared
+// with the server, read-only) and the rows that changed are copied from it
+// into one of two pixmaps of the server's, presented in turn; the library
+// then repaints what is uncovered itself, from its picture.
 //
 // Main thread only. Attach after every change of mode, Detach before the
 // library's window goes away.
@@ -21,6 +22,7 @@
 
 #include "engine/display_modes.h"
 #include "engine/refresh_grid.h"
+#include "engine/sharp_scaler.h"
 
 struct _XDisplay;
 
@@ -37,6 +39,9 @@ class X11Presenter {
   bool Attach(const PictureArea& picture, std::string* why);
   void Detach();
   bool Active() const { return active_; }
+  // The presenter's own picture to write frames into (its rows at 0 ..
+  // height - 1 are the picture's), or none: write into the library's screen.
+  const PixelRows& OwnPicture() const { return ownPicture_; }
 
   // Waits until the display has shown the frame handed over last (or, when
   // nothing is pending, until its next refresh) and returns when the next
@@ -50,6 +55,11 @@ class X11Presenter {
   // without waiting. With nothing changed only the refresh is asked for.
   void Present(int top, int bottom);
 
+  // Waits (a moment at most) until the frame handed over last has been
+  // copied out of the presenter's own picture, so that the next may be
+  // written there.
+  void WaitUntilShown();
+
   // The display's refresh as measured (0 until known).
   double RefreshHz() const;
 
@@ -62,6 +72,10 @@ class X11Presenter {
   bool Fail(std::string* why, const char* reason);
   // Reads every event waiting; true once the completion of `serial_` is in.
   bool HandleEvents();
+  // Waits for the completion of `waitingFor_` until `deadline`; true when it came.
+  bool WaitForAnswer(long long deadline);
+  bool MakeOwnPicture(const PictureArea& picture, int depth);
+  bool Begin(const PictureArea& picture);
   void HandleEvent(void* event);
   void AskForRefresh();
   int IdlePixmap() const;
@@ -73,6 +87,9 @@ class X11Presenter {
   unsigned long window_ = 0;
   int presentOpcode_ = 0;
   unsigned long eventContext_ = 0;
+  unsigned long ownPixmap_ = 0;
+  void* ownShm_ = nullptr;
+  PixelRows ownPicture_;
   unsigned long pixmaps_[2] = {0, 0};
   bool busy_[2] = {false, false};
   // Rows of each pixmap older than the shared picture (picture rows).

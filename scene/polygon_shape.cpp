@@ -93,15 +93,18 @@ int RectangleShape::HitTest(int px, int py) {
   return clickable && x1 <= px && px <= x2 && y1 <= py && py <= y2 ? 1 : 0;
 }
 
-void RectangleShape::Draw(BITMAP* target) {
+void RectangleShape::Advance() {
   flashCounter += 1;
+  // While highlighted the count runs on; flashing resumes with a new cycle.
+  if (flashing && !highlighted && flashCounter > 2 * flashPeriod) flashCounter = 0;
+}
+
+void RectangleShape::Draw(BITMAP* target) {
   int colour = normalColour;
-  if (highlighted) {
+  if (highlighted)
     colour = highlightColour;
-  } else if (flashing) {
-    if (flashCounter > 2 * flashPeriod) flashCounter = 0;
+  else if (flashing)
     colour = flashCounter < flashPeriod ? normalColour : flashColour;
-  }
   lastColour = colour;
   line(target, x1, y1, x2, y1, colour);
   line(target, x2, y1, x2, y2, colour);

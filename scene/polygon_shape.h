@@ -46,6 +46,8 @@ class RectangleShape : public Element {
   }
   int HitTest(int px, int py) override;
   void Draw(BITMAP* target) override;
+  // Flashing follows the scene's steps, however often the box is drawn.
+  void Advance() override;
 
   int Left() const { return x1; }
   int Top() const { return y1; }

@@ -17,6 +17,9 @@ class TextLabel : public Element {
   void Init(FONT* font, const char* text, int x, int y, int flashing, int colour, int background, int alignment,
             int layer);
   void Draw(BITMAP* target) override;
+  // A flashing label takes its next colour with the scene's steps, however
+  // often it is drawn.
+  void Advance() override;
 
   void SetPosition(int px, int py) {
     x = px;

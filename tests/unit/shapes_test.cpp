@@ -99,6 +99,11 @@ class RectangleTest : public ::testing::Test {
     box.Init(3, white, black, 31, 10, 20, 100, 80, 1, "Play");
   }
   void TearDown() override { destroy_bitmap(target); }
+  // A step of the scene: the animation moves on, then the frame is drawn.
+  void Step() {
+    box.Advance();
+    box.Draw(target);
+  }
   const int white = makecol(255, 255, 255);
   const int black = makecol(0, 0, 0);
   const int red = makecol(255, 0, 0);
@@ -115,11 +120,11 @@ TEST_F(RectangleTest, TheBorderIsInsideAndAnUnclickableBoxHasNoInside) {
   EXPECT_EQ(box.HitTest(50, 50), 0);
 }
 
-TEST_F(RectangleTest, AFlashingBoxAlternates31And32Draws) {
+TEST_F(RectangleTest, AFlashingBoxAlternates31And32StepsHoweverOftenItIsDrawn) {
   std::vector<int> runs;
   int last = -1, run = 0;
   for (int i = 0; i < 63 * 3 + 1; ++i) {
-    box.Draw(target);
+    Step();
     if (box.LastColour() == last) {
       ++run;
     } else {
@@ -136,23 +141,27 @@ TEST_F(RectangleTest, AFlashingBoxAlternates31And32Draws) {
   EXPECT_EQ(getpixel(target, 10, 20), box.LastColour());
   EXPECT_EQ(getpixel(target, 100, 80), box.LastColour());
   EXPECT_EQ(getpixel(target, 50, 50), 0);
+  // Frames drawn between steps show the same colour.
+  const int colour = box.LastColour();
+  for (int i = 0; i < 100; ++i) box.Draw(target);
+  EXPECT_EQ(box.LastColour(), colour);
 }
 
 TEST_F(RectangleTest, AHighlightedBoxIsRedWhateverItsPhaseAndThenResumesFlashing) {
-  for (int i = 0; i < 40; ++i) box.Draw(target);  // in the flash half now
+  for (int i = 0; i < 40; ++i) Step();  // in the flash half now
   box.Highlight();
   for (int i = 0; i < 50; ++i) {
-    box.Draw(target);
+    Step();
     ASSERT_EQ(box.LastColour(), red);
   }
   box.Unhighlight();
-  // The counter ran on to 91 while red; the next flashing draw starts a new
-  // cycle from 0: 31 white draws, then black.
+  // The counter ran on to 91 while red; the next flashing step starts a new
+  // cycle from 0: 31 white steps, then black.
   for (int i = 0; i < 31; ++i) {
-    box.Draw(target);
+    Step();
     ASSERT_EQ(box.LastColour(), white) << i;
   }
-  box.Draw(target);
+  Step();
   EXPECT_EQ(box.LastColour(), black);
 }
 
