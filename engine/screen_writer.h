@@ -96,6 +96,9 @@ class ScreenWriter {
   PictureArea picture_;
   bool direct_ = false;
   bool current_ = false;
+  // Nearly every row changed in the last frame compared.
+  bool wholeLastTime_ = false;
+  static constexpr int kSampleEvery = 8;
   bool scalerReady_ = false;
   SharpScaler scaler_;
   PixelRows own_;

@@ -131,7 +131,9 @@ bool X11Presenter::Attach(const PictureArea& picture, std::string* why) {
 
   if (MakeOwnPicture(picture, attributes.depth)) {
     updateRegion_ = XFixesCreateRegion(dpy, nullptr, 0);
-    eventContext_ = XPresentSelectInput(dpy, window_, PresentCompleteNotifyMask | PresentIdleNotifyMask);
+    // One pixmap, written only once its frame is shown: its completion is
+    // all that is waited for.
+    eventContext_ = XPresentSelectInput(dpy, window_, PresentCompleteNotifyMask);
     XSync(dpy, False);
     if (ownErrors) return Fail(why, "the X server refused the presenting window");
     libraryRedrawer = _xwin_window_redrawer;

@@ -87,4 +87,50 @@ TEST_F(ScreenWriterTest, SixteenBitRowsAreDoubledIntoBlocks) {
   destroy_bitmap(doubled);
 }
 
+// A frame written into the writer's own picture (as the presenter's), the
+// picture 1440 x 1080 on a 1920 x 1080 screen.
+TEST_F(ScreenWriterTest, OnlyTheRowsThatChangedAreWrittenAfterAFrameThatChangedThemAll) {
+  BITMAP* screenBitmap = create_bitmap_ex(32, 1920, 1080);
+  std::vector<uint32_t> own(1440 * 1080, 0x00abcdef);
+  PictureArea picture;
+  picture.x = 240;
+  picture.width = 1440;
+  picture.height = 1080;
+  ScreenWriter writer;
+  writer.Attach(screenBitmap, picture);
+  PixelRows rows;
+  rows.pixels = reinterpret_cast<uint8_t*>(own.data());
+  rows.pitch = 1440 * 4;
+  rows.width = 1440;
+  rows.height = 1080;
+  writer.WriteInto(rows);
+  BITMAP* frames[3] = {create_bitmap_ex(16, 1024, 768), create_bitmap_ex(16, 1024, 768), create_bitmap_ex(16, 1024, 768)};
+  for (int f = 0; f < 3; ++f)
+    for (int y = 0; y < 768; ++y)
+      for (int x = 0; x < 1024; ++x) reinterpret_cast<uint16_t*>(frames[f]->line[y])[x] = static_cast<uint16_t>(x + y * 3 + f * 977);
+  // The first frame goes out whole, and so does one that changed every row.
+  ScreenRows written = writer.Write(frames[0], nullptr);
+  EXPECT_EQ(written.top, 0);
+  EXPECT_EQ(written.bottom, 1079);
+  written = writer.Write(frames[1], frames[0]);
+  EXPECT_EQ(written.top, 0);
+  EXPECT_EQ(written.bottom, 1079);
+  EXPECT_EQ(own[0], writer.Convert(reinterpret_cast<uint16_t*>(frames[1]->line[0])[0]));
+  // Then one row changes: a scrolling frame's guess must not hide it, and
+  // the rest is not written again.
+  blit(frames[1], frames[2], 0, 0, 0, 0, 1024, 768);
+  reinterpret_cast<uint16_t*>(frames[2]->line[401])[500] ^= 0xffff;
+  const int screenRow = (401 * 1080 + 540) / 768, screenColumn = (500 * 1440 + 720) / 1024;
+  const uint32_t before = own[screenRow * 1440 + screenColumn];
+  written = writer.Write(frames[2], frames[1]);
+  EXPECT_LE(written.top, 401 * 1080 / 768);
+  EXPECT_GE(written.bottom, 402 * 1080 / 768 - 1);
+  EXPECT_LT(written.bottom - written.top, 4);
+  EXPECT_NE(own[screenRow * 1440 + screenColumn], before) << "the changed pixel shows";
+  // Nothing written beside the own picture.
+  EXPECT_EQ(reinterpret_cast<uint32_t*>(screenBitmap->line[500])[1000], 0u);
+  for (BITMAP* frame : frames) destroy_bitmap(frame);
+  destroy_bitmap(screenBitmap);
+}
+
 }  // namespace
