@@ -391,7 +391,17 @@ def load(path):
 GAMES_OWN = ("main", "game thread")
 # In play at 60 Hz, full screen, the picture fitted to the desktop.
 FIT_BUDGETS = (("1920x1080", 8), ("2560x1440", 12), ("3840x2160", 20))
-MEMORY_BUDGETS = (("s1-", 64), ("fit-1920x1080", 64), ("fit-2560x1440", 64), ("fit-3840x2160", 100))
+# Peak memory: the game's own 50 MB, and on a full screen the two pictures of
+# the display's size it keeps in 32-bit pixels, the library's screen (the
+# desktop's size) and the presenter's (the picture's): 64 MB on 1920x1080.
+def fit_memory_budget(width, height):
+    picture_height = min(height, width * 3 // 4)
+    picture_width = picture_height * 4 // 3
+    return 50 + 4 * (width * height + picture_width * picture_height) / 2 ** 20
+
+
+MEMORY_BUDGETS = (("s1-", 64),) + tuple(
+    ("fit-" + d, fit_memory_budget(*(int(v) for v in d.split("x")))) for d, _ in FIT_BUDGETS)
 
 
 def own_wakeups(w):
@@ -447,11 +457,14 @@ def report_budgets(path):
         window_budgets(screen + " at scale 1", runs[len(runs) // 2], 8, 120, runs)
     for desktop, limit in FIT_BUDGETS:
         for screen in ("title", "menu", "play"):
-            w = windows.get("fit-%s-%s" % (desktop, screen))
-            if w is None:
+            label = "fit-%s-%s" % (desktop, screen)
+            runs = sorted((w for l, w in windows.items() if l == label or l.startswith(label + "-")),
+                          key=lambda w: w["share"])
+            if not runs:
                 unmeasured("%s, %s full screen" % (screen, desktop))
             else:
-                window_budgets("%s, %s full screen" % (screen, desktop), w, limit, 120)
+                window_budgets("%s, %s full screen" % (screen, desktop), runs[len(runs) // 2], limit, 120,
+                               runs if len(runs) > 1 else None)
     w = windows.get("fit-1920x1080-paused")
     if w is None:
         unmeasured("paused, 1920x1080 full screen")
@@ -471,7 +484,7 @@ def report_budgets(path):
             unmeasured("peak memory, " + label)
             continue
         peak = max(runs) / 1024
-        judge(peak <= limit, "peak memory (VmHWM), " + label, "%.1f MB" % peak, "%d MB" % limit,
+        judge(peak <= limit, "peak memory (VmHWM), " + label, "%.1f MB" % peak, "%.0f MB" % limit,
               "runs %s" % ", ".join("%.1f" % (p / 1024) for p in runs))
     print("\n".join(lines))
     print("\nEach thread: share of a core, wake-ups a second (the game's own: main and any game thread;")
@@ -516,7 +529,7 @@ def report_desktops(path):
     beside Kobo Deluxe on its title on the same desktop."""
     items = {i["label"]: i for i in load(path) if i["kind"] in ("window", "missing")}
     failed = False
-    print("%-26s %-10s %7s %8s %6s %8s %9s %7s  %s" % ("", "picture", "core %", "wake/s", "main", "peak MB",
+    print("%-44s %-10s %7s %8s %6s %8s %9s %7s  %s" % ("", "picture", "core %", "wake/s", "main", "peak MB",
                                                       "Mpixel/s", "X srv %", "budget"))
     rows = []
     for desktop, limit in FIT_BUDGETS:
@@ -526,8 +539,13 @@ def report_desktops(path):
         rows.append(("Kobo Deluxe " + desktop, "title", None))
     for label, what, limit in rows:
         i = items.get(label)
+        runs = sorted((v for l, v in items.items() if l.startswith(label + " #") and v["kind"] == "window"),
+                      key=lambda v: v["share"])
+        if runs:
+            i = runs[len(runs) // 2]
+            what += " (median of %s)" % ", ".join("%.1f" % r["share"] for r in runs)
         if i is None or i["kind"] == "missing":
-            print("%-26s not measured (see the messages above)" % (label + ", " + what))
+            print("%-44s not measured (see the messages above)" % (label + ", " + what))
             failed |= limit is not None
             continue
         main = next(r for r in i["threads"] if r["role"] == "main")
@@ -536,7 +554,7 @@ def report_desktops(path):
             ok = i["share"] <= limit
             failed |= not ok
             verdict_text = "%s (%g %%)" % (verdict(ok), limit)
-        print("%-26s %-10s %7.1f %8.0f %6.0f %8.1f %9.1f %7.1f  %s" % (
+        print("%-44s %-10s %7.1f %8.0f %6.0f %8.1f %9.1f %7.1f  %s" % (
             label + ", " + what, i.get("picture", "?"), i["share"], sum(r["wakeups"] for r in i["threads"]),
             main["wakeups"], i.get("kb", 0) / 1024, i.get("pixels_per_second", 0) / 1e6, i["servers"]["X server"],
             verdict_text))
@@ -771,6 +789,9 @@ unfocused_window() {
 fit_run() {  # fit_run WxH: full screen on a desktop of that size
   start_game "fit-$1" null
   title_menu_play "fit-$1" ""
+  # Play, where the budget is tightest, twice more: the median of three.
+  measure "fit-$1-play-2" fly_and_fire
+  measure "fit-$1-play-3" fly_and_fire
   [ "$1" != 1920x1080 ] || attempt "fit-$1-paused" paused_window_as "fit-$1-paused"
   end_game "fit-$1"
 }
@@ -903,13 +924,16 @@ this_game_in_play() {  # this_game_in_play WxH
   press Return
   watch wave-name 60
   watch in-play 30
-  probe measure "$game_pid" "$window" "this game $1" "$results" "$meter" allegro \
-    "X server=$xvfb_pid" "sound server=$pulse_pid" &
-  local m=$!
-  while kill -0 "$m" 2> /dev/null; do fly_and_fire; done
-  wait "$m" || exit 1
-  probe annotate "$results" "this game $1" picture="${pw}x${ph}" \
-    kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")" streams=1 renderer=-
+  local k m
+  for k in 1 2 3; do  # the median of three is judged
+    probe measure "$game_pid" "$window" "this game $1 #$k" "$results" "$meter" allegro \
+      "X server=$xvfb_pid" "sound server=$pulse_pid" &
+    m=$!
+    while kill -0 "$m" 2> /dev/null; do fly_and_fire; done
+    wait "$m" || exit 1
+    probe annotate "$results" "this game $1 #$k" picture="${pw}x${ph}" \
+      kb="$(awk '/^VmHWM:/ { print $2 }' "/proc/$game_pid/status")" streams=1 renderer=-
+  done
   if [ "$1" = 1920x1080 ]; then
     press p
     watch still 15
