@@ -56,6 +56,7 @@ class GraphicsEngine {
   // F11 or Alt+Enter asks for the other of window and full screen; the switch
   // happens at the next frame (TakeDisplaySwitch), true when it did.
   void AskDisplaySwitch() { displaySwitchAsked_ = true; }
+  bool DisplaySwitchAsked() const { return displaySwitchAsked_; }
   bool TakeDisplaySwitch();
   void PlaySample(int index, int loop);
   void StopSample(int index);

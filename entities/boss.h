@@ -33,7 +33,7 @@ class Boss : public Element {
   // The first half of MoveStep: parts placed, limbs swung.
   void SwingLimbs();
   void Draw(BITMAP* target) override;
-  void NoteStep(bool cut) override { trail.Note(State().x, State().y, cut); }
+  bool NoteStep(bool cut) override { return trail.Note(State().x, State().y, cut); }
   void ForgetSteps() override { trail.Forget(); }
   void Collide();
   void ReleaseExplosions();

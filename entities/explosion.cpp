@@ -123,8 +123,10 @@ void Explosion::Advance() {
   for (TimedSprite& piece : pieces) piece.Advance();
 }
 
-void Explosion::NoteStep(bool cut) {
-  for (TimedSprite& piece : pieces) piece.NoteStep(cut);
+bool Explosion::NoteStep(bool cut) {
+  bool moving = false;
+  for (TimedSprite& piece : pieces) moving = piece.NoteStep(cut) || moving;
+  return moving;
 }
 
 void Explosion::ForgetSteps() {

@@ -15,7 +15,7 @@ class Explosion : public Element {
   // Slows the pieces at the 80th call; the 101st takes the effect off the list.
   void Age();
   void Advance() override;
-  void NoteStep(bool cut) override;
+  bool NoteStep(bool cut) override;
   void ForgetSteps() override;
   void Draw(BITMAP* target) override;
   // Frees the piece bitmaps (at exit, before the library goes down).

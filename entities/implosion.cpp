@@ -56,8 +56,10 @@ void Implosion::Advance() {
   for (TimedSprite& piece : pieces) piece.Advance();
 }
 
-void Implosion::NoteStep(bool cut) {
-  for (TimedSprite& piece : pieces) piece.NoteStep(cut);
+bool Implosion::NoteStep(bool cut) {
+  bool moving = false;
+  for (TimedSprite& piece : pieces) moving = piece.NoteStep(cut) || moving;
+  return moving;
 }
 
 void Implosion::ForgetSteps() {

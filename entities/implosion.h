@@ -15,7 +15,7 @@ class Implosion : public Element {
   void MovePieces();
   void Age();
   void Advance() override;
-  void NoteStep(bool cut) override;
+  bool NoteStep(bool cut) override;
   void ForgetSteps() override;
   void Draw(BITMAP* target) override;
   void ReleasePieces();

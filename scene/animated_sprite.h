@@ -9,7 +9,7 @@ class AnimatedSprite : public Element {
  public:
   void Init(BITMAP* bitmap, int x, int y, int width, int height, int centred, int layer, const char* name);
   void Draw(BITMAP* target) override;
-  void NoteStep(bool cut) override { trail.Note(x, y, cut); }
+  bool NoteStep(bool cut) override { return trail.Note(x, y, cut); }
   void ForgetSteps() override { trail.Forget(); }
 
   void SetBitmap(BITMAP* bmp);

@@ -24,8 +24,9 @@ class Element {
   virtual bool Covers(int /*width*/, int /*height*/) const { return false; }
   // The scene's step is done: what moves notes where it stands, so that a
   // frame shown before the next step can draw it on its way (StepTrail);
-  // `cut` forgets where it came from.
-  virtual void NoteStep(bool /*cut*/) {}
+  // `cut` forgets where it came from. True when it is on its way somewhere
+  // (it moved between its last two steps).
+  virtual bool NoteStep(bool /*cut*/) { return false; }
   // Put on the screen: drawn where it stands until its next step is noted.
   virtual void ForgetSteps() {}
   virtual int HitTest(int x, int y);

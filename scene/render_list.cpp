@@ -111,15 +111,17 @@ void RenderList::DrawAll(BITMAP* target, bool advance) { DrawTree(root, target, 
 
 void RenderList::AdvanceAll() { DrawTree(root, nullptr, true, false); }
 
-void RenderList::NoteTree(Element* node, bool cut) {
+bool RenderList::NoteTree(Element* node, bool cut) {
+  bool moving = false;
   while (node) {
-    if (node->GetLeft()) NoteTree(node->GetLeft(), cut);
-    node->NoteStep(cut);
+    if (node->GetLeft()) moving = NoteTree(node->GetLeft(), cut) || moving;
+    moving = node->NoteStep(cut) || moving;
     node = node->GetRight();
   }
+  return moving;
 }
 
-void RenderList::NoteAll(bool cut) { NoteTree(root, cut); }
+bool RenderList::NoteAll(bool cut) { return NoteTree(root, cut); }
 
 Element* RenderList::First() const {
   Element* node = root;

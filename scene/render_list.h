@@ -19,7 +19,8 @@ class RenderList {
   void AdvanceAll();
   // The scene's step is done: every element notes where it stands (see
   // Element::NoteStep).
-  void NoteAll(bool cut);
+  // True when anything is on its way somewhere.
+  bool NoteAll(bool cut);
   // The element drawn first, or null when the list is empty.
   Element* First() const;
   // Id of the topmost clickable element under the point, or -1; drives the
@@ -39,7 +40,7 @@ class RenderList {
  private:
   static void Insert(Element* below, Element* subtree);
   static void DrawTree(Element* node, BITMAP* target, bool advance, bool draw);
-  static void NoteTree(Element* node, bool cut);
+  static bool NoteTree(Element* node, bool cut);
   static Element* Search(Element* node, int x, int y);
 
   int hoverStamp = 0;

@@ -36,12 +36,17 @@ void Stage::Draw(bool advance) {
 }
 
 void Stage::NoteStep() {
-  list_.NoteAll(cutPending_);
-  view_.Note(ViewX, ViewY, cutPending_);
+  const bool elementsMoving = list_.NoteAll(cutPending_);
+  const bool viewMoving = view_.Note(ViewX, ViewY, cutPending_);
+  moving_ = elementsMoving || viewMoving;
   cutPending_ = false;
+  ++stepsNoted_;
 }
 
 void Stage::Paint() {
+  // Frames drawn at once (a pause, a step of its own) come between those at
+  // the refresh: the next between steps is drawn afresh.
+  stepsPainted_ = -1;
   engine.TakeDisplaySwitch();
   BITMAP* target = engine.BeginFrame();
   ClearUnlessCovered(target);
@@ -51,13 +56,23 @@ void Stage::Paint() {
 
 void Stage::DrawBetweenSteps(double fraction) {
   if (engine.Headless()) return;
+  // No step since the frame before and nothing on its way: the same picture
+  // would be drawn again. (The volume label shows for a while and goes by
+  // itself, and a switch of the display wants a new frame.)
+  const bool notice = engine.NoticeShowing();
+  if (stepsNoted_ == stepsPainted_ && !moving_ && !notice && !noticePainted_ && !engine.DisplaySwitchAsked())
+    return;
+  stepsPainted_ = stepsNoted_;
+  noticePainted_ = notice;
   StepTrail::DrawBetween(fraction);
   // The world's view on its way too: the world map, the scanner and
   // everything in the world are drawn from it.
   const int viewX = ViewX, viewY = ViewY;
   ViewX = view_.X(ViewX, true);
   ViewY = view_.Y(ViewY);
+  const long long painted = stepsPainted_;
   Paint();
+  stepsPainted_ = painted;
   ViewX = viewX;
   ViewY = viewY;
   StepTrail::DrawAsTheyStand();

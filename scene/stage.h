@@ -77,6 +77,12 @@ class Stage {
   RenderList list_;
   int framesAtRefresh_ = 0;
   bool cutPending_ = false;
+  // Steps noted so far, the step the last frame between steps showed, and
+  // whether anything was on its way at the last step.
+  long long stepsNoted_ = 0;
+  long long stepsPainted_ = -1;
+  bool moving_ = false;
+  bool noticePainted_ = false;
   // The view (ViewX, ViewY) at the last two steps.
   StepTrail view_;
 };

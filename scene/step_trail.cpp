@@ -22,7 +22,7 @@ void StepTrail::DrawAsTheyStand() {
 
 bool StepTrail::DrawingBetween() { return drawingBetween; }
 
-void StepTrail::Note(int x, int y, bool cut) {
+bool StepTrail::Note(int x, int y, bool cut) {
   if (cut || !noted_) {
     fromX_ = x;
     fromY_ = y;
@@ -33,6 +33,7 @@ void StepTrail::Note(int x, int y, bool cut) {
   toX_ = x;
   toY_ = y;
   noted_ = true;
+  return fromX_ != toX_ || fromY_ != toY_;
 }
 
 int StepTrail::Between(int from, int to, int now, bool wraps) const {

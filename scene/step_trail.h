@@ -15,8 +15,8 @@ class StepTrail {
   static constexpr int kLongestStep = 100;
 
   // The scene's step is done and the thing stands at (x, y); `cut` forgets
-  // where it came from.
-  void Note(int x, int y, bool cut);
+  // where it came from. True when it moved since the step before.
+  bool Note(int x, int y, bool cut);
   // Forgets the way: until the next step is noted, the thing is drawn where
   // it stands (it has just arrived).
   void Forget() { noted_ = false; }

@@ -90,8 +90,9 @@ class FramePacingTest(unittest.TestCase):
         # the one before, so a frame has half a refresh (3.5 ms here) to be
         # handed over after the display says the last one was shown; a busy
         # moment of the X server or of this machine makes one late now and
-        # then, which a real display's whole refresh would not.
-        self.check(144, late_allowed=2)
+        # then (at most 3 % of the frames here), which a real display's whole
+        # refresh would not.
+        self.check(144, late_allowed=5)
 
 
 if __name__ == "__main__":
