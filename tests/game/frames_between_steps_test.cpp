@@ -17,6 +17,7 @@
 #include "game/controls.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
+#include "game/scoring.h"
 #include "replay/replay_file.h"
 #include "replay/replay_player.h"
 #include "scene/paced_loop.h"
@@ -211,4 +212,33 @@ TEST_F(FramesBetweenStepsTest, AReplayWatchedAtTheDisplaysRefreshPlaysFourTimesA
   // a second: 60 refreshes a second.
   const double expected = (151 / 50.0 + 600 / 200.0) * 60;
   EXPECT_NEAR(refreshes, expected, 8);
+}
+
+TEST_F(FramesBetweenStepsTest, AStillSceneIsDrawnOnceAStepHoweverFastTheDisplayRefreshes) {
+  SetUpGame();
+  ShowScores();
+  platform.SimulateRefresh(std::llround(1e9 / 144));
+  const long before = platform.FramesPresented();
+  const long waitsBefore = platform.Waits();
+  int steps = 0;
+  RunPacedLoop([&] {
+    stage.DrawFrame();
+    return ++steps >= 100;
+  });
+  const long frames = platform.FramesPresented() - before;
+  const long refreshes = platform.Waits() - waitsBefore;
+  EXPECT_NEAR(refreshes, 100 * 144 / 50, 4);
+  EXPECT_LE(frames, 101) << "nothing moves: a frame for each step at most";
+  EXPECT_GE(frames, 99);
+  // Something on its way is drawn at every refresh.
+  ship.SetVelocity(4, 0);
+  stage.Show(&ship);
+  const long moving = platform.FramesPresented();
+  steps = 0;
+  RunPacedLoop([&] {
+    ship.Move();
+    stage.DrawFrame();
+    return ++steps >= 100;
+  });
+  EXPECT_GE(platform.FramesPresented() - moving, 100 * 144 / 50 - 4);
 }
