@@ -268,10 +268,10 @@ const std::vector<Budget> kBudgets = {
     {"BM_BossFightStep", "step + frame, wave 20 boss fight", 2.0},
     {"BM_FadeIn", "FadeIn (8 blends)", 15.0},
     {"BM_FadeOut", "FadeOut (8 blends)", 15.0},
-    {"BM_ScaleTo1440x1080", "frame enlarged to 1440 x 1080", 0.5},
-    {"BM_ScaleTo1920x1440", "frame enlarged to 1920 x 1440", 0.9},
-    {"BM_ScaleTo2880x2160", "frame enlarged to 2880 x 2160", 2.0},
-    {"BM_ScaleDoubled", "frame enlarged to 2048 x 1536 (doubled)", 0.5},
+    {"BM_ScaleTo1440x1080", "frame enlarged to 1440 x 1080", 0.8},
+    {"BM_ScaleTo1920x1440", "frame enlarged to 1920 x 1440", 1.2},
+    {"BM_ScaleTo2880x2160", "frame enlarged to 2880 x 2160", 2.5},
+    {"BM_ScaleDoubled", "frame enlarged to 2048 x 1536 (doubled)", 1.5},
     // At least 20,000 steps a second.
     {"BM_VerifyHalfHour", "half an hour verified headless (90,000 steps)", kHalfHourSteps / 20000.0 * 1000.0},
 };
