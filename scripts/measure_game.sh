@@ -919,8 +919,10 @@ probe report-peers "$results"
 this_game_in_play() {  # this_game_in_play WxH
   start_game "play-$1" pulse
   watch title 30
+  sleep 1  # the logo comes to rest
   press Return
   watch menu 30
+  sleep 1
   press Return
   watch wave-name 60
   watch in-play 30

@@ -38,32 +38,9 @@
 #include "screens/title_screen.h"
 #include "support/allegro_fixture.h"
 #include "support/game_fixture.h"
+#include "support/restless_pilot.h"
 
 namespace {
-
-// A restless pilot: directions held for a while, fire tapped, now and then a
-// smart bomb; the same from the same seed; done after `steps` steps.
-class Pilot : public ActionSource {
- public:
-  Pilot(unsigned seed, long steps) : random_(seed), steps_(steps) {}
-  bool Next(uint8_t& actions) override {
-    if (taken_++ >= steps_) return false;
-    if (--hold_ <= 0) {
-      held_ = kDirections[random_() % 5];
-      hold_ = 5 + static_cast<int>(random_() % 40);
-    }
-    actions = held_ | (random_() % 3 == 0 ? kActionFire : 0) | (random_() % 500 == 0 ? kActionBomb : 0);
-    return true;
-  }
-
- private:
-  static constexpr uint8_t kDirections[5] = {0, kActionUp, kActionDown, kActionLeft, kActionRight};
-  std::mt19937 random_;
-  long steps_;
-  long taken_ = 0;
-  int hold_ = 0;
-  uint8_t held_ = 0;
-};
 
 class GameStateTest : public GameFixture {
  protected:
@@ -80,7 +57,7 @@ class GameStateTest : public GameFixture {
   // A game from `seed` at `wave`, played by the pilot and recorded into the
   // working folder's replays; the file it left.
   std::string RecordGame(uint32_t seed, int wave, long steps, unsigned pilotSeed) {
-    Pilot pilot(pilotSeed, steps);
+    RestlessPilot pilot(pilotSeed, steps);
     gameRecorder.Begin(seed, 1796688000 + seed, wave != 1, wave);
     BeginGame(seed, wave);
     SetActionSource(&pilot);
@@ -114,7 +91,7 @@ TEST_F(GameStateTest, ANewGameStartsFromTheSameStateWhateverWasPlayedBefore) {
 
   // A game on the last wave leaves the boss circling, the generator drawn
   // on, the view scrolled, shots in flight and the standing changed.
-  Pilot pilot(5, 700);
+  RestlessPilot pilot(5, 700);
   BeginGame(7, 20);
   SetActionSource(&pilot);
   PlayGame();

@@ -32,32 +32,9 @@
 #include "screens/title_screen.h"
 #include "support/allegro_fixture.h"
 #include "support/game_fixture.h"
+#include "support/restless_pilot.h"
 
 namespace {
-
-// Directions held for a while, fire often, now and then a bomb; done after
-// `steps` steps.
-class Pilot : public ActionSource {
- public:
-  Pilot(unsigned seed, long steps) : random_(seed), steps_(steps) {}
-  bool Next(uint8_t& actions) override {
-    if (taken_++ >= steps_) return false;
-    if (--hold_ <= 0) {
-      held_ = kDirections[random_() % 5];
-      hold_ = 5 + static_cast<int>(random_() % 40);
-    }
-    actions = held_ | (random_() % 3 == 0 ? kActionFire : 0) | (random_() % 400 == 0 ? kActionBomb : 0);
-    return true;
-  }
-
- private:
-  static constexpr uint8_t kDirections[5] = {0, kActionUp, kActionDown, kActionLeft, kActionRight};
-  std::mt19937 random_;
-  long steps_;
-  long taken_ = 0;
-  int hold_ = 0;
-  uint8_t held_ = 0;
-};
 
 class PracticeTest : public GameFixture {
  protected:
@@ -191,7 +168,7 @@ TEST_F(PracticeTest, APracticeGameFromWaveFiveHasItsEnemiesHumansLivesAndBombs) 
 TEST_F(PracticeTest, APracticeGameFromWaveTwentyMeetsTheBossAndItsReplayVerifiesFromThere) {
   ScratchFolder folder;
   constexpr uint32_t kSeed = 2020;
-  Pilot pilot(7, 1100);
+  RestlessPilot pilot(7, 1100, 400);
   bool bossInPlay = false;
   platform.OnWait([&](long) { bossInPlay = bossInPlay || (boss.IsOnList() && ship.IsOnList()); });
   gameRecorder.Begin(kSeed, 1796688000, true, 20);
@@ -238,7 +215,7 @@ TEST_F(PracticeTest, APracticeScoreTakesNoPlaceInTheTable) {
 
 TEST_F(PracticeTest, OnlyAGameFromTheMenuRaisesTheBestWave) {
   SetBestWave(2);
-  Pilot pilot(3, 40);
+  RestlessPilot pilot(3, 40, 400);
   // A demo or a replay played to wave 6 leaves the best as it was.
   BeginGame(11, 6);
   SetActionSource(&pilot);
@@ -247,7 +224,7 @@ TEST_F(PracticeTest, OnlyAGameFromTheMenuRaisesTheBestWave) {
   EndGame();
   EXPECT_EQ(settingsStore.Current().bestWave, 2);
 
-  Pilot player(3, 40);
+  RestlessPilot player(3, 40, 400);
   BeginGame(11, 6);
   gameKeepsBestWave = true;
   SetActionSource(&player);
@@ -261,7 +238,7 @@ TEST_F(PracticeTest, OnlyAGameFromTheMenuRaisesTheBestWave) {
   EXPECT_EQ(reread.bestWave, 6);
 
   // A lower wave does not lower it.
-  Pilot again(3, 40);
+  RestlessPilot again(3, 40, 400);
   BeginGame(11, 3);
   gameKeepsBestWave = true;
   SetActionSource(&again);
