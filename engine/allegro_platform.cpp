@@ -14,6 +14,7 @@
 
 #include "engine/clock.h"
 #include "engine/log.h"
+#include "engine/x11_input_reader.h"
 
 namespace {
 
@@ -119,7 +120,10 @@ void AllegroPlatform::PresentChanges(BITMAP* frame, BITMAP* shown) {
     writer_.Send(rows);
 }
 
-void AllegroPlatform::CloseDisplay() { presenter_.Detach(); }
+void AllegroPlatform::CloseDisplay() {
+  RemoveQuietInputReader();
+  presenter_.Detach();
+}
 
 bool AllegroPlatform::TryMode(const DisplayMode& mode) {
   ignoreFocusUntilMs = NowMs() + 1000;
@@ -230,6 +234,7 @@ void AllegroPlatform::InstallInputHooks() {
   padInstalled_ = install_joystick(JOY_TYPE_AUTODETECT) == 0;
   LOCK_FUNCTION(OnSwitchOut);
   set_display_switch_callback(SWITCH_OUT, OnSwitchOut);
+  InstallQuietInputReader();
 }
 
 void AllegroPlatform::WaitForFrame() { clockPump.SleepUntilNextFrame(); }

@@ -15,25 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 
-// The first members of the library's own X11 state, laid out as in every
-// 4.x version since 4.2.0 (the library keeps them in this order for its ABI):
-// its connection, the window it draws in and the picture of its screen.
-extern "C" {
-struct LibraryX11Head {
-  Display* display;
-  volatile int lockCount;
-  int screen;
-  Window window;
-  GC gc;
-  Visual* visual;
-  Colormap colormap;
-  XImage* ximage;
-};
-extern LibraryX11Head _xwin;
-// What the library calls to paint a part of its window from its picture
-// (when the desktop uncovers it).
-extern void (*_xwin_window_redrawer)(int, int, int, int);
-}
+#include "engine/x11_library_state.h"
 
 namespace {
 
