@@ -64,24 +64,28 @@ void BlendRowsPortable(const uint32_t* a, const uint32_t* b, int weight, uint32_
 
 #ifdef SHARP_SCALER_AVX2
 // ScreenWriter::ConvertByArithmetic on sixteen pixels at a time, in 16-bit
-// lanes: red and blue are r5 * 33 / 4, green is g6 * 4 plus the library's
-// small corrections, looked up by its top three bits (one more from 3 up,
-// another from 5 up) and one more when its low three bits are all set.
+// lanes. Red and blue are r5 * 33 / 4: the five bits at the top of a lane
+// times 264, keeping the high half. Green is the library's two tables added
+// up, both in one byte lookup: the low three bits index the low byte's half
+// of the table, the high three (already in the high byte) its other half, and
+// a multiply-add of the byte pair by (1, 1) sums them.
 AVX2_CODE void ConvertRowByArithmeticAvx2(const uint16_t* from, uint32_t* to, int width) {
-  const __m256i fives = _mm256_set1_epi16(31), sixes = _mm256_set1_epi16(63), sevens = _mm256_set1_epi16(7);
-  const __m256i times33 = _mm256_set1_epi16(33);
-  const __m256i corrections = _mm256_setr_epi8(0, 0, 0, 1, 1, 2, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0,  //
-                                               0, 0, 0, 1, 1, 2, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m256i redBits = _mm256_set1_epi16(static_cast<int16_t>(0xf800));
+  const __m256i times264 = _mm256_set1_epi16(264);
+  const __m256i lowGreen = _mm256_set1_epi16(0x0007), highGreen = _mm256_set1_epi16(0x0700);
+  const __m256i secondHalf = _mm256_set1_epi16(0x0800), ones = _mm256_set1_epi8(1);
+  const __m256i greens = _mm256_setr_epi8(0, 4, 8, 12, 16, 20, 24, 29, 0, 32, 64, 97, 129, 162, 194, 226,  //
+                                          0, 4, 8, 12, 16, 20, 24, 29, 0, 32, 64, 97, 129, 162, 194, 226);
   int x = 0;
   for (; x + 16 <= width; x += 16) {
     // Pixels 0-3 and 8-11 in the low lane, 4-7 and 12-15 in the high one, so
     // that the in-lane interleaving at the end puts them in order.
     const __m256i p = _mm256_permute4x64_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x)), 0xd8);
-    const __m256i r = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(p, 11), times33), 2);
-    const __m256i b = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(p, fives), times33), 2);
-    const __m256i g6 = _mm256_and_si256(_mm256_srli_epi16(p, 5), sixes);
-    __m256i g = _mm256_add_epi16(_mm256_slli_epi16(g6, 2), _mm256_shuffle_epi8(corrections, _mm256_srli_epi16(g6, 3)));
-    g = _mm256_sub_epi16(g, _mm256_cmpeq_epi16(_mm256_and_si256(g6, sevens), sevens));
+    const __m256i r = _mm256_mulhi_epu16(_mm256_and_si256(p, redBits), times264);
+    const __m256i b = _mm256_mulhi_epu16(_mm256_slli_epi16(p, 11), times264);
+    const __m256i index = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(p, 5), lowGreen),
+                                          _mm256_or_si256(_mm256_and_si256(p, highGreen), secondHalf));
+    const __m256i g = _mm256_maddubs_epi16(_mm256_shuffle_epi8(greens, index), ones);
     // Blue and green make the low half of each 32-bit pixel, red the high.
     const __m256i blueGreen = _mm256_or_si256(b, _mm256_slli_epi16(g, 8));
     const __m256i low = _mm256_unpacklo_epi16(blueGreen, r), high = _mm256_unpackhi_epi16(blueGreen, r);
@@ -188,13 +192,13 @@ struct BlendIn64thsOf {
   void Plainly(uint32_t* to, int x, int count) const { BlendRowsPortable(a + x, b + x, weight, to + x, count); }
 };
 
-// Eight destination columns from x on: their 8 left source pixels (or with
-// `step` 1 the pixels right of those) gathered from one load by a permute;
-// 8 columns never reach more than 7 pixels past the first one's.
-AVX2_CODE inline __m256i LeftPixels(const uint32_t* converted, const int32_t* first, int x, int step = 0) {
+// Eight destination columns from x on: their 8 left source pixels gathered
+// from one load by a permute; 8 columns never reach more than 7 pixels past
+// the first one's.
+AVX2_CODE inline __m256i LeftPixels(const uint32_t* converted, const int32_t* first, int x) {
   const int32_t start = first[x];
   const __m256i index = _mm256_sub_epi32(Load(first + x), _mm256_set1_epi32(start));
-  return _mm256_permutevar8x32_epi32(Load(converted + start + step), index);
+  return _mm256_permutevar8x32_epi32(Load(converted + start), index);
 }
 
 struct RepeatedColumnsOf {
@@ -228,16 +232,19 @@ AVX2_CODE void RepeatColumnsAvx2(const uint32_t* converted, const int32_t* first
 enum class Columns { kRepeated, kIn64ths, kFine };
 
 // A widened row into the row cache, 8 columns at a time from column 0 (as the
-// weights in 64ths are laid out): the left pixels and the right ones gathered
-// by a permute each, then blended.
+// weights in 64ths and the offsets are laid out): the left pixels and the
+// right ones gathered by a permute each, then blended.
 template <Columns kColumns>
 AVX2_CODE void WidenRowAvx2(const uint32_t* converted, uint32_t* to, int width, const int32_t* first,
-                            const int16_t* weight, const int32_t* weightPairs, const int8_t* weightBytes) {
+                            const int32_t* offsets, const int16_t* weight, const int32_t* weightPairs,
+                            const int8_t* weightBytes) {
   int x = 0;
   for (; x + 8 <= width; x += 8) {
-    __m256i pixels = LeftPixels(converted, first, x);
+    const uint32_t* left = converted + first[x];
+    const __m256i index = Load(offsets + x);
+    __m256i pixels = _mm256_permutevar8x32_epi32(Load(left), index);
     if (kColumns != Columns::kRepeated) {
-      const __m256i right = LeftPixels(converted, first, x, 1);
+      const __m256i right = _mm256_permutevar8x32_epi32(Load(left + 1), index);
       if (kColumns == Columns::kFine)
         pixels = BlendVectors(pixels, right, Load(weightPairs + x));
       else
@@ -309,7 +316,9 @@ bool SharpScaler::Configure(int sourceWidth, int sourceHeight, int destWidth, in
   columnWeightPairs_.resize(destWidth);
   columnWeightBytes_.assign(8 * static_cast<size_t>((destWidth + 7) / 8 * 8), 0);
   static constexpr int kPlaceInGroup[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+  columnOffsets_.assign(static_cast<size_t>((destWidth + 7) / 8 * 8), 0);
   for (int x = 0; x < destWidth; ++x) {
+    columnOffsets_[x] = columns_.first[x] - columns_.first[x - x % 8];
     const int w = columns_.weight[x];
     columnWeightPairs_[x] = static_cast<int32_t>(static_cast<uint32_t>(w) * 0x10001u);
     const int place = x - x % 8 + kPlaceInGroup[x % 8];
@@ -382,14 +391,15 @@ void SharpScaler::WidenRow(const uint32_t* converted, uint32_t* to, bool toScree
   if (vector_) {
     const int32_t* pairs = columnWeightPairs_.data();
     const int8_t* bytes = columnWeightBytes_.data();
+    const int32_t* offsets = columnOffsets_.data();
     if (!columnsBlend_ && toScreen)
       RepeatColumnsAvx2(converted, first, to, destWidth_, !plainStores_);
     else if (!columnsBlend_)
-      WidenRowAvx2<Columns::kRepeated>(converted, to, destWidth_, first, weight, pairs, bytes);
+      WidenRowAvx2<Columns::kRepeated>(converted, to, destWidth_, first, offsets, weight, pairs, bytes);
     else if (columns_.in64ths)
-      WidenRowAvx2<Columns::kIn64ths>(converted, to, destWidth_, first, weight, pairs, bytes);
+      WidenRowAvx2<Columns::kIn64ths>(converted, to, destWidth_, first, offsets, weight, pairs, bytes);
     else
-      WidenRowAvx2<Columns::kFine>(converted, to, destWidth_, first, weight, pairs, bytes);
+      WidenRowAvx2<Columns::kFine>(converted, to, destWidth_, first, offsets, weight, pairs, bytes);
     return;
   }
 #endif

@@ -120,6 +120,9 @@ class SharpScaler {
   // each pixel, and in 64ths as byte pairs for each channel.
   std::vector<int32_t> columnWeightPairs_;
   std::vector<int8_t> columnWeightBytes_;
+  // For each group of 8 columns from a multiple of 8, each column's first
+  // source pixel counted from the group's first column's.
+  std::vector<int32_t> columnOffsets_;
 
   std::vector<uint32_t> table_;
   bool arithmetic_ = true;

@@ -91,6 +91,7 @@ TEST_F(ScreenWriterTest, SixteenBitRowsAreDoubledIntoBlocks) {
 // picture 1440 x 1080 on a 1920 x 1080 screen.
 TEST_F(ScreenWriterTest, OnlyTheRowsThatChangedAreWrittenAfterAFrameThatChangedThemAll) {
   BITMAP* screenBitmap = create_bitmap_ex(32, 1920, 1080);
+  clear_to_color(screenBitmap, 0);  // new bitmaps hold whatever the memory held
   std::vector<uint32_t> own(1440 * 1080, 0x00abcdef);
   PictureArea picture;
   picture.x = 240;
