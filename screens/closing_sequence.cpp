@@ -35,8 +35,8 @@ void ClosingSequence::Open() {
     stage.AddElement(&faller);
     engine.PlaySample(dat::kSndFalling, 0);
   }
-  stage.FadeIn(nullptr);
   keys_.Arm();
+  stage.FadeIn(nullptr);
 }
 
 void ClosingSequence::Land(int i) {

@@ -36,11 +36,11 @@ void RunControlsScreen(MusicTrack* track) {
     stage.AddElement(&keyBoxes[k]);
     stage.AddElement(&controlKeyLabels[k]);
   }
+  KeyGuard keys;
+  keys.Arm();
   stage.FadeIn(track);
 
   int waiting = -1;  // the action waiting for its new key
-  KeyGuard keys;
-  keys.Arm();
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;

@@ -58,10 +58,10 @@ void RunHelp(MusicTrack* track) {
   for (TextLabel& hint : hints) stage.AddElement(&hint);
   // Five landers materialise in a row above the story: x = 300 .. 700, y = 80.
   for (int i = 0; i < kDecorationLanders; ++i) MaterialiseEnemy(kLander, -1, i);
-  stage.FadeIn(track);
-
   KeyGuard keys;
   keys.Arm();
+  stage.FadeIn(track);
+
   input.SetPadActsAsKeys(true);
   RunPacedLoop([&] {
     PollTrack(track);
@@ -81,8 +81,8 @@ void RunHelp(MusicTrack* track) {
       // The record is shown over the story, which waits meanwhile.
       stage.FadeOut(track);
       RunRecordPage(track);
-      stage.FadeIn(track);
       keys.Arm();
+      stage.FadeIn(track);
       return false;
     }
     return keyValue != 0;

@@ -25,8 +25,8 @@ void IntroSequence::Open() {
   stage.AddElement(&background_);
   stage.AddElement(&plane_);
   for (AnimatedSprite& astronaut : astronauts_) stage.AddElement(&astronaut);
-  stage.FadeIn(nullptr);
   keys_.Arm();
+  stage.FadeIn(nullptr);
 }
 
 bool IntroSequence::Step() {

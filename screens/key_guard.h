@@ -6,7 +6,9 @@
 
 class KeyGuard {
  public:
-  // Remembers every key held now.
+  // Remembers every key held now. Armed before the screen fades in: a key
+  // pressed during the fade is the player's answer to this screen, and one
+  // tapped across the fade's end must not be taken for a held one.
   void Arm();
   // The typed key value, or 0 when its key has been held since Arm.
   int Filter(int keyValue);

@@ -96,13 +96,15 @@ int RunMenu(int* practiceWave) {
   PlayTrack(track, 65536, 255, 128);
   // The next game's token comes while the player chooses.
   scoreExchange.AskToken();
+  // Armed as the menu begins to fade in: a key pressed while it fades belongs
+  // to the menu.
+  KeyGuard keys;
+  keys.Arm();
   ShowMenu(track);
 
   // The slide's speed belongs to this visit of the menu: after the help or
   // the controls screen the words start again from the sides at full speed.
   LogoSlide logo;
-  KeyGuard keys;
-  keys.Arm();
   int result = kMenuPlay;
   bool menuShown = true;
 
@@ -111,22 +113,22 @@ int RunMenu(int* practiceWave) {
     input.SetPadActsAsKeys(false);
     RunControlsScreen(track);
     input.SetPadActsAsKeys(true);
-    ShowMenu(track);
     keys.Arm();
+    ShowMenu(track);
   };
   auto openOnline = [&] {
     HideMenu(track);
     RunOnlineScores(track);
     input.SetPadActsAsKeys(true);
-    ShowMenu(track);
     keys.Arm();
+    ShowMenu(track);
   };
   auto openHelp = [&] {
     HideMenu(track);
     RunHelp(track);
     input.SetPadActsAsKeys(true);
-    ShowMenu(track);
     keys.Arm();
+    ShowMenu(track);
   };
   // True when a wave was chosen: the menu ends and the practice game begins.
   auto openPractice = [&] {
@@ -140,8 +142,8 @@ int RunMenu(int* practiceWave) {
       menuShown = false;
       return true;
     }
-    ShowMenu(track);
     keys.Arm();
+    ShowMenu(track);
     return false;
   };
 

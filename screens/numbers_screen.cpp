@@ -93,10 +93,10 @@ void RunNumbersScreen(const GameSummary& game, int bestWave) {
   if (game.practice) stage.AddElement(&kindLabel);
   stage.AddElement(&hintLabel);
   for (int k = 0; k < lines; ++k) stage.AddElement(&kindLabels[k]);
-  stage.FadeIn(nullptr);
-
   KeyGuard keys;
   keys.Arm();
+  stage.FadeIn(nullptr);
+
   int steps = 0;
   RunPacedLoop([&] {
     int keyValue, leftClick, rightClick, mouseX, mouseY;

@@ -132,10 +132,10 @@ void RunOnlineScores(MusicTrack* track) {
     stage.AddElement(&lines.labels[kHowLine2]);
   }
   scoreExchange.AskTable();
-  stage.FadeIn(track);
-
   KeyGuard keys;
   keys.Arm();
+  stage.FadeIn(track);
+
   input.SetTyping(true);
   bool keep = false;
   int steps = 0;

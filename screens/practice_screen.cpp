@@ -118,10 +118,10 @@ int RunPracticeScreen(MusicTrack* track) {
     if (k != kEarlier && k != kLater) stage.AddElement(&lines.labels[k]);
   stage.AddElement(&playWave);
   ShowChoice(lines, choice, earlier, later);
-  stage.FadeIn(track);
-
   KeyGuard keys;
   keys.Arm();
+  stage.FadeIn(track);
+
   input.SetPadActsAsKeys(true);
   // The stick steps once each time it is pushed to a side.
   bool stickLeft = input.Pad().left, stickRight = input.Pad().right;

@@ -54,10 +54,10 @@ void RunRecordPage(MusicTrack* track) {
   stage.AddElement(&about);
   stage.AddElement(&hint);
   for (size_t k = 0; k < lines.size(); ++k) rows.Set(static_cast<int>(k), lines[k].caption, lines[k].value);
-  stage.FadeIn(track);
-
   KeyGuard keys;
   keys.Arm();
+  stage.FadeIn(track);
+
   RunPacedLoop([&] {
     PollTrack(track);
     int keyValue, leftClick, rightClick, mouseX, mouseY;

@@ -151,11 +151,11 @@ void RunTitleScreen(bool lastGameEnters) {
     ShowLogo();
     if (typing) prompt.Open(entry);
     onlineResult.Open();
+    KeyGuard keys;
+    keys.Arm();
     stage.FadeIn(track);
 
     LogoSlide logo;
-    KeyGuard keys;
-    keys.Arm();
     // While a name is typed every key goes into it.
     input.SetTyping(typing);
     input.SetPadActsAsKeys(true);

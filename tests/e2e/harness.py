@@ -41,6 +41,16 @@ def main():
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 
+def log_tail(path, lines=15):
+    """The last lines of a log, indented, for a failure's report."""
+    try:
+        with open(path, "rb") as f:
+            text = f.read().decode("latin-1")
+    except OSError:
+        return "(none)"
+    return "\n".join("    " + line for line in text.splitlines()[-lines:]) or "    (empty)"
+
+
 def wait_until(what, probe, timeout=30.0, interval=0.1):
     """Calls probe() until it returns something true; fails after `timeout` s."""
     deadline = time.monotonic() + timeout
@@ -305,19 +315,20 @@ class Game:
     def ended_early(self, what):
         """The failure for a game that ended while a test still waited, with
         the end of what it printed, so that a run elsewhere tells why."""
-
-        def tail(path, lines=15):
-            try:
-                with open(path, "rb") as f:
-                    text = f.read().decode("latin-1")
-            except OSError:
-                return "(none)"
-            return "\n".join("    " + line for line in text.splitlines()[-lines:]) or "    (empty)"
-
         report = "the game ended (code %s) while waiting for %s\n  its trace ends:\n%s\n  its errors end:\n%s" % (
-            self.process.poll(), what, tail(self.trace_path), tail(self.errors_path))
+            self.process.poll(), what, log_tail(self.trace_path), log_tail(self.errors_path))
         for path in self.more_logs:
-            report += "\n  %s ends:\n%s" % (os.path.basename(path), tail(path, 40))
+            report += "\n  %s ends:\n%s" % (os.path.basename(path), log_tail(path, 40))
+        return AssertionError(report)
+
+    def timed_out(self, what, failure, picture):
+        """A wait that ran out while the game still runs: the last screenshot
+        is kept beside the others and the trace's end goes with the failure."""
+        report = "%s\n  its trace ends:\n%s" % (failure, log_tail(self.trace_path))
+        if picture is not None:
+            name = "timed-out-%s.png" % "".join(c if c.isalnum() else "-" for c in what)
+            self.save(picture, name)
+            report += "\n  the last screenshot: %s" % name
         return AssertionError(report)
 
     def trace_text(self):
@@ -365,13 +376,21 @@ class Game:
     def wait_for_screen(self, what, test, timeout=30):
         """Takes screenshots until test(picture) holds; returns that picture."""
 
+        last = [None]
+
         def probe():
             if not self.running():
                 raise self.ended_early(what)
             picture = self.screenshot()
+            last[0] = picture or last[0]
             return picture if picture and test(picture) else None
 
-        return wait_until(what, probe, timeout, interval=0.05)
+        try:
+            return wait_until(what, probe, timeout, interval=0.05)
+        except AssertionError as failure:
+            if not self.running():
+                raise
+            raise self.timed_out(what, failure, last[0]) from None
 
     def wait_for_still(self, what, region, timeout=30, test=None):
         """Takes screenshots until a rectangle (x0, y0, x1, y1) stays the same

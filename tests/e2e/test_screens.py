@@ -7,7 +7,7 @@ import time
 import unittest
 
 import harness
-from harness import Game
+from harness import Display, Game
 
 
 # Where the logo words slide in and come to rest.
@@ -79,6 +79,36 @@ class ScreensTest(unittest.TestCase):
         scores = os.path.join(game.work, "KAVscores.sav")
         self.assertTrue(os.path.exists(scores), "the score file is written after the title screen")
         self.assertEqual(os.path.getsize(scores), 240)
+
+
+def menu_fading_in(picture):
+    # The top edge of the Play box in grey across its 260 px: neither the
+    # black and white of its flashing nor the title's dark backdrop.
+    return picture.count(382, 348, 642, 349, lambda r, g, b: 40 <= min(r, g, b) and max(r, g, b) <= 235) >= 250
+
+
+class KeyDuringFadeTest(unittest.TestCase):
+    """A key pressed while a screen fades in is the player's answer to that
+    screen, even when it is let go only after the fade: under a 20 Hz refresh
+    the menu's fade takes 0.4 s, long enough to press a key in the middle of
+    it and hold it past its end."""
+
+    def setUp(self):
+        self.display = Display(options=("-fakescreenfps", "20"))
+        self.game = Game("key-during-fade", display=self.display)
+
+    def tearDown(self):
+        self.game.close()
+        self.display.close()
+
+    def test_a_key_held_across_the_end_of_the_menus_fade_opens_the_help(self):
+        game = self.game
+        game.wait_for_screen("the title screen", harness.title_shown, 60)
+        game.key("Return")
+        game.wait_for_screen("the menu fading in", menu_fading_in, 30)
+        # Held well past the fade's end: the menu's first steps see it down.
+        game.hold_key("h", 1.2)
+        game.wait_for_screen("the help screen", harness.help_shown, 20)
 
 
 if __name__ == "__main__":
