@@ -51,8 +51,7 @@ class OnlineTest(unittest.TestCase):
     def tearDown(self):
         if self.game:
             self.game.close()
-        if self.server.process.poll() is None:
-            self.server.stop()
+        self.server.stop()
 
     def test_a_game_played_with_server_appears_on_the_page(self):
         # The name shown online comes from the settings in the game's folder.

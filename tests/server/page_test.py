@@ -56,7 +56,8 @@ class Server:
         self.process = subprocess.Popen(
             [program, "--listen", "127.0.0.1:0", "--database", "sqlite:" + os.path.join(folder, "scores.sqlite"),
              "--verifier", verifier], stderr=subprocess.PIPE, text=True, env=dict(os.environ, TMPDIR=folder))
-        threading.Thread(target=self._read, daemon=True).start()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
 
         def port():
             for line in list(self.log):
@@ -72,6 +73,7 @@ class Server:
     def _read(self):
         for line in self.process.stderr:
             self.log.append(line)
+        self.process.stderr.close()
 
     def _healthy(self):
         try:
@@ -95,8 +97,10 @@ class Server:
         return json.loads(body)
 
     def stop(self):
-        self.process.terminate()
+        if self.process.poll() is None:
+            self.process.terminate()
         self.process.wait(timeout=30)
+        self.reader.join(timeout=10)
 
 
 def free_port():
