@@ -51,6 +51,18 @@ def log_tail(path, lines=15):
     return "\n".join("    " + line for line in text.splitlines()[-lines:]) or "    (empty)"
 
 
+def thread_stacks(pid):
+    """Where every thread of a running process stands, from gdb when the
+    machine has it (for a game that hangs)."""
+    try:
+        result = subprocess.run(["gdb", "-batch", "-p", str(pid), "-ex", "thread apply all bt 25"],
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
+    except (OSError, subprocess.TimeoutExpired) as error:
+        return "    (no stacks: %s)" % error
+    lines = [line for line in result.stdout.decode("latin-1").splitlines() if line.startswith(("#", "Thread"))]
+    return "\n".join("    " + line for line in lines) or "    (gdb printed none)"
+
+
 def wait_until(what, probe, timeout=30.0, interval=0.1):
     """Calls probe() until it returns something true; fails after `timeout` s."""
     deadline = time.monotonic() + timeout
@@ -294,7 +306,8 @@ class Game:
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            raise AssertionError("the game did not end within %d s" % timeout)
+            raise self.timed_out("its end", "the game did not end within %d s" % timeout, self.screenshot(),
+                                 stacks=True) from None
 
     def running(self):
         return self.process.poll() is None
@@ -321,10 +334,13 @@ class Game:
             report += "\n  %s ends:\n%s" % (os.path.basename(path), log_tail(path, 40))
         return AssertionError(report)
 
-    def timed_out(self, what, failure, picture):
+    def timed_out(self, what, failure, picture, stacks=False):
         """A wait that ran out while the game still runs: the last screenshot
-        is kept beside the others and the trace's end goes with the failure."""
+        is kept beside the others and the trace's end goes with the failure,
+        with where each of its threads stands when `stacks`."""
         report = "%s\n  its trace ends:\n%s" % (failure, log_tail(self.trace_path))
+        if stacks:
+            report += "\n  its threads:\n%s" % thread_stacks(self.process.pid)
         if picture is not None:
             name = "timed-out-%s.png" % "".join(c if c.isalnum() else "-" for c in what)
             self.save(picture, name)

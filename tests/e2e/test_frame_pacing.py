@@ -82,16 +82,17 @@ class FramePacingTest(unittest.TestCase):
         self.assertLess(statistics.pstdev(even), 0.8, "the movement's spread is small")
         self.assertTrue(all(f[2] < 8 for f in steady), "each frame is the one before, moved")
 
+    # Xvfb's simulated display counts a refresh as begun half way through the
+    # one before, so a frame has half a refresh (8 ms at 60 Hz, 3.5 ms at
+    # 144 Hz) to be handed over after the display says the last one was
+    # shown; a busy moment of the X server or of this machine makes one late
+    # now and then (at most 3 % of the frames here), which a real display's
+    # whole refresh would not.
+
     def test_sixty_refreshes_a_second(self):
-        self.check(60)
+        self.check(60, late_allowed=2)
 
     def test_a_hundred_and_forty_four_refreshes_a_second(self):
-        # Xvfb's simulated display counts a refresh as begun half way through
-        # the one before, so a frame has half a refresh (3.5 ms here) to be
-        # handed over after the display says the last one was shown; a busy
-        # moment of the X server or of this machine makes one late now and
-        # then (at most 3 % of the frames here), which a real display's whole
-        # refresh would not.
         self.check(144, late_allowed=5)
 
 
